@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Graphics.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A JPEG picture. Loading keeps the file's compressed data and reads only its
+// header; the pixels are decoded the first time the picture is drawn and kept
+// for later drawings. A picture that cannot be decoded says so once and then
+// draws nothing.
+class TJPEGImage : public TGraphic {
+public:
+    TJPEGImage();
+    ~TJPEGImage() override;
+
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
+    bool Grayscale() const { return grayscale_; }
+    bool ProgressiveEncoding() const { return progressive_; }
+
+    void LoadFromData(std::vector<unsigned char> data) override;
+    const QImage* Pixels() override;
+
+    // Takes a bitmap's pixels and drops any compressed data held.
+    void Assign(TBitmap* bitmap);
+    int CompressionQuality() const { return quality_; }
+    void SetCompressionQuality(int quality) { quality_ = quality; }
+    // The compressed data, encoding the held bitmap first if there is none.
+    const std::vector<unsigned char>& Data();
+
+private:
+    std::vector<unsigned char> data_;
+    std::unique_ptr<TBitmap> bitmap_;
+    int width_ = 0;
+    int height_ = 0;
+    bool grayscale_ = false;
+    bool progressive_ = false;
+    bool decodeFailed_ = false;
+    int quality_ = 90;
+};

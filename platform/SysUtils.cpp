@@ -1,0 +1,17 @@
+#include "SysUtils.h"
+
+#include <strings.h>
+
+std::string ExtractFileExt(const std::string& path)
+{
+    const auto at = path.find_last_of("./");
+    if (at == std::string::npos || path[at] != '.')
+        return std::string();
+    return path.substr(at);
+}
+
+int AnsiCompareText(const std::string& a, const std::string& b)
+{
+    const int c = ::strcasecmp(a.c_str(), b.c_str());
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}

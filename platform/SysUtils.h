@@ -1,0 +1,14 @@
+#pragma once
+
+#include "AnsiString.h"
+
+#include <string>
+
+// The extension of a native path, "." included: the text from the last "."
+// of its file name to the end, or "" when the file name has no ".". A "." in
+// a folder name does not count. Multi-byte characters are never split: in
+// UTF-8 no byte of one equals "." or "/".
+std::string ExtractFileExt(const std::string& path);
+
+// Compares two texts ignoring the case of Latin letters; 0 when they match.
+int AnsiCompareText(const std::string& a, const std::string& b);
