@@ -29,29 +29,86 @@ bool IsPictureExtension(const std::string& ext)
            AnsiCompareText(ext, ".JPEG") == 0;
 }
 
-void Empty(TImage* image) { image->Picture()->Assign(nullptr); }
+void Empty(TImage* image)
+{
+    image->Picture()->Assign(nullptr);
+}
 
 } // namespace
 
-void TMainForm1::Image1MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "左上"; }
-void TMainForm1::Image2MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "上"; }
-void TMainForm1::Image3MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "右上"; }
-void TMainForm1::Image4MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "左"; }
-void TMainForm1::Image5MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "中央"; }
-void TMainForm1::Image6MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "右"; }
-void TMainForm1::Image7MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "左下"; }
-void TMainForm1::Image8MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "下"; }
-void TMainForm1::Image9MouseMove(TObject*, TShiftState, int, int) { FHoverCell = "右下"; }
+void TMainForm1::Image1MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "左上";
+}
+void TMainForm1::Image2MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "上";
+}
+void TMainForm1::Image3MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "右上";
+}
+void TMainForm1::Image4MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "左";
+}
+void TMainForm1::Image5MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "中央";
+}
+void TMainForm1::Image6MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "右";
+}
+void TMainForm1::Image7MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "左下";
+}
+void TMainForm1::Image8MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "下";
+}
+void TMainForm1::Image9MouseMove(TObject*, TShiftState, int, int)
+{
+    FHoverCell = "右下";
+}
 
-void TMainForm1::Image1DblClick(TObject*) { Empty(Image1); }
-void TMainForm1::Image2DblClick(TObject*) { Empty(Image2); }
-void TMainForm1::Image3DblClick(TObject*) { Empty(Image3); }
-void TMainForm1::Image4DblClick(TObject*) { Empty(Image4); }
-void TMainForm1::Image5DblClick(TObject*) { Empty(Image5); }
-void TMainForm1::Image6DblClick(TObject*) { Empty(Image6); }
-void TMainForm1::Image7DblClick(TObject*) { Empty(Image7); }
-void TMainForm1::Image8DblClick(TObject*) { Empty(Image8); }
-void TMainForm1::Image9DblClick(TObject*) { Empty(Image9); }
+void TMainForm1::Image1DblClick(TObject*)
+{
+    Empty(Image1);
+}
+void TMainForm1::Image2DblClick(TObject*)
+{
+    Empty(Image2);
+}
+void TMainForm1::Image3DblClick(TObject*)
+{
+    Empty(Image3);
+}
+void TMainForm1::Image4DblClick(TObject*)
+{
+    Empty(Image4);
+}
+void TMainForm1::Image5DblClick(TObject*)
+{
+    Empty(Image5);
+}
+void TMainForm1::Image6DblClick(TObject*)
+{
+    Empty(Image6);
+}
+void TMainForm1::Image7DblClick(TObject*)
+{
+    Empty(Image7);
+}
+void TMainForm1::Image8DblClick(TObject*)
+{
+    Empty(Image8);
+}
+void TMainForm1::Image9DblClick(TObject*)
+{
+    Empty(Image9);
+}
 
 void TMainForm1::D1Click(TObject*)
 {

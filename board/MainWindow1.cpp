@@ -22,7 +22,10 @@ TMainForm1::TMainForm1(TComponent* Owner) : TForm(Owner)
     DragAcceptFiles(Handle(), TRUE);
 }
 
-TMainForm1::~TMainForm1() { FHoverCell.clear(); }
+TMainForm1::~TMainForm1()
+{
+    FHoverCell.clear();
+}
 
 void TMainForm1::Dispatch(void* Message)
 {

@@ -6,7 +6,10 @@ TObject::~TObject() = default;
 
 TComponent::TComponent(TComponent* owner) : owner_(owner) {}
 
-TComponent::~TComponent() { DestroyComponents(); }
+TComponent::~TComponent()
+{
+    DestroyComponents();
+}
 
 void TComponent::DestroyComponents()
 {
@@ -19,7 +22,10 @@ void TComponent::InsertComponent(std::unique_ptr<TComponent> component)
     components_.push_back(std::move(component));
 }
 
-bool TComponent::SetParentComponent(TComponent*) { return false; }
+bool TComponent::SetParentComponent(TComponent*)
+{
+    return false;
+}
 
 TComponent* TComponent::FindComponent(const std::string& name) const
 {

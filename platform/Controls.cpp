@@ -6,17 +6,35 @@
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
-TControl::~TControl() { delete widget_; }
+TControl::~TControl()
+{
+    delete widget_;
+}
 
-void TControl::AdoptWidget(QWidget* widget) { widget_ = widget; }
+void TControl::AdoptWidget(QWidget* widget)
+{
+    widget_ = widget;
+}
 
-int TControl::Left() const { return widget_->x(); }
+int TControl::Left() const
+{
+    return widget_->x();
+}
 
-int TControl::Top() const { return widget_->y(); }
+int TControl::Top() const
+{
+    return widget_->y();
+}
 
-int TControl::Width() const { return widget_->width(); }
+int TControl::Width() const
+{
+    return widget_->width();
+}
 
-int TControl::Height() const { return widget_->height(); }
+int TControl::Height() const
+{
+    return widget_->height();
+}
 
 void TControl::SetBounds(int left, int top, int width, int height)
 {
@@ -38,7 +56,10 @@ void TControl::SetParent(TControl* parent)
         widget_->setVisible(visible_);
 }
 
-void TControl::Invalidate() { widget_->update(); }
+void TControl::Invalidate()
+{
+    widget_->update();
+}
 
 bool TControl::ReadProperty(const std::string& name, const std::string& value, TFormReader& reader)
 {

@@ -55,9 +55,15 @@ std::string Convert(std::string_view in, const char* from, const char* to)
 
 } // namespace
 
-std::string Cp932ToUtf8(std::string_view cp932) { return Convert(cp932, "CP932", "UTF-8"); }
+std::string Cp932ToUtf8(std::string_view cp932)
+{
+    return Convert(cp932, "CP932", "UTF-8");
+}
 
-AnsiString Utf8ToCp932(std::string_view utf8) { return Convert(utf8, "UTF-8", "CP932"); }
+AnsiString Utf8ToCp932(std::string_view utf8)
+{
+    return Convert(utf8, "UTF-8", "CP932");
+}
 
 bool IsCp932LeadByte(unsigned char byte)
 {

@@ -17,4 +17,7 @@ bool TSavePictureDialog::ReadProperty(const std::string& name, const std::string
     return true;
 }
 
-bool TSavePictureDialog::SetParentComponent(TComponent*) { return true; }
+bool TSavePictureDialog::SetParentComponent(TComponent*)
+{
+    return true;
+}

@@ -10,7 +10,10 @@ struct HDROP__ {
     std::vector<std::string> paths;
 };
 
-HDROP NewDrop(std::vector<std::string> paths) { return new HDROP__{std::move(paths)}; }
+HDROP NewDrop(std::vector<std::string> paths)
+{
+    return new HDROP__{std::move(paths)};
+}
 
 void DragAcceptFiles(HWND window, BOOL accept)
 {
@@ -37,4 +40,7 @@ UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size)
     return static_cast<UINT>(n);
 }
 
-void DragFinish(HDROP drop) { delete drop; }
+void DragFinish(HDROP drop)
+{
+    delete drop;
+}

@@ -22,7 +22,10 @@ Exception::Exception(Utf8 message) : message_(std::move(message.text)) {}
 
 Exception::~Exception() = default;
 
-AnsiString Exception::Message() const { return Utf8ToCp932(message_); }
+AnsiString Exception::Message() const
+{
+    return Utf8ToCp932(message_);
+}
 
 EReadError::EReadError() : Exception(Utf8{"ストリームからの読み込みエラー"}) {}
 
@@ -49,8 +52,9 @@ EInvalidGraphicFormat::EInvalidGraphicFormat(const std::string& extension)
 }
 
 EPictureTooLarge::EPictureTooLarge(long long width, long long height)
-    : Exception(Utf8{Replace(Replace("画像 %w × %h ピクセルは大きすぎて読み込めません", "%w", std::to_string(width)),
-                             "%h", std::to_string(height))})
+    : Exception(Utf8{
+          Replace(Replace("画像 %w × %h ピクセルは大きすぎて読み込めません", "%w", std::to_string(width)),
+                  "%h", std::to_string(height))})
 {
 }
 

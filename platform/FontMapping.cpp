@@ -23,6 +23,7 @@ void RegisterFontSubstitutes()
 {
     // IPAPGothic is proportional like the Windows face and has the circled
     // digits and the full-width letters.
-    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"),
-                               QStringList() << QString::fromUtf8("IPAPGothic") << QString::fromUtf8("IPAGothic"));
+    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"), QStringList()
+                                                                         << QString::fromUtf8("IPAPGothic")
+                                                                         << QString::fromUtf8("IPAGothic"));
 }

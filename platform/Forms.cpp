@@ -20,7 +20,10 @@ TApplication* Application = new TApplication();
 
 namespace {
 
-QString ToQString(const AnsiString& text) { return QString::fromStdString(Cp932ToUtf8(text)); }
+QString ToQString(const AnsiString& text)
+{
+    return QString::fromStdString(Cp932ToUtf8(text));
+}
 
 std::set<TForm*>& LiveForms()
 {
@@ -118,9 +121,15 @@ void TForm::SetCaption(const AnsiString& caption)
     Widget()->setWindowTitle(ToQString(caption));
 }
 
-int TForm::ClientWidth() const { return Widget()->width(); }
+int TForm::ClientWidth() const
+{
+    return Widget()->width();
+}
 
-int TForm::ClientHeight() const { return Widget()->height(); }
+int TForm::ClientHeight() const
+{
+    return Widget()->height();
+}
 
 TCanvas* TForm::Canvas()
 {
@@ -135,7 +144,10 @@ void TForm::Show()
     Widget()->show();
 }
 
-void TForm::Close() { Widget()->close(); }
+void TForm::Close()
+{
+    Widget()->close();
+}
 
 void TForm::ReadForm(std::string_view description, const TMethodTable& methods)
 {
@@ -228,9 +240,15 @@ void TApplication::Initialize()
     RegisterFontSubstitutes();
 }
 
-void TApplication::SetTitle(const AnsiString& title) { title_ = title; }
+void TApplication::SetTitle(const AnsiString& title)
+{
+    title_ = title;
+}
 
-HWND TApplication::Handle() { return reinterpret_cast<HWND>(this); }
+HWND TApplication::Handle()
+{
+    return reinterpret_cast<HWND>(this);
+}
 
 void TApplication::AddForm(std::unique_ptr<TForm> form)
 {
@@ -248,7 +266,10 @@ void TApplication::Run()
     DestroyComponents();
 }
 
-void TApplication::Terminate() { QApplication::quit(); }
+void TApplication::Terminate()
+{
+    QApplication::quit();
+}
 
 void TApplication::FormClosed(TForm* form)
 {

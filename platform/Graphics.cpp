@@ -13,7 +13,10 @@
 
 TGraphic::~TGraphic() = default;
 
-void TGraphic::LoadFromFile(const std::string& path) { LoadFromData(ReadFileBytes(path)); }
+void TGraphic::LoadFromFile(const std::string& path)
+{
+    LoadFromData(ReadFileBytes(path));
+}
 
 // ---------------------------------------------------------------------------
 
@@ -68,11 +71,20 @@ TBitmap::TBitmap() : image_(std::make_unique<QImage>()) {}
 
 TBitmap::~TBitmap() = default;
 
-bool TBitmap::Empty() const { return image_->isNull(); }
+bool TBitmap::Empty() const
+{
+    return image_->isNull();
+}
 
-int TBitmap::Width() const { return image_->width(); }
+int TBitmap::Width() const
+{
+    return image_->width();
+}
 
-int TBitmap::Height() const { return image_->height(); }
+int TBitmap::Height() const
+{
+    return image_->height();
+}
 
 void TBitmap::SetSize(int width, int height)
 {
@@ -91,9 +103,15 @@ void TBitmap::Assign(TGraphic* source)
     *image_ = pixels ? *pixels : QImage();
 }
 
-void TBitmap::LoadFromData(std::vector<unsigned char> data) { *image_ = ReadBmp(data.data(), data.size()); }
+void TBitmap::LoadFromData(std::vector<unsigned char> data)
+{
+    *image_ = ReadBmp(data.data(), data.size());
+}
 
-const QImage* TBitmap::Pixels() { return image_->isNull() ? nullptr : image_.get(); }
+const QImage* TBitmap::Pixels()
+{
+    return image_->isNull() ? nullptr : image_.get();
+}
 
 TCanvas* TBitmap::Canvas()
 {
@@ -102,7 +120,10 @@ TCanvas* TBitmap::Canvas()
     return canvas_.get();
 }
 
-QImage& TBitmap::Image() { return *image_; }
+QImage& TBitmap::Image()
+{
+    return *image_;
+}
 
 TCanvas::~TCanvas() = default;
 
@@ -205,7 +226,8 @@ bool TFont::ReadProperty(const std::string& name, const std::string& value, TFor
     else if (name == "Charset")
         SetCharset(value == "SHIFTJIS_CHARSET" ? 128 : value == "DEFAULT_CHARSET" ? 1 : reader.Int(value));
     else if (name == "Style")
-        SetStyle((reader.HasFlag(value, "fsBold") ? fsBold : 0u) | (reader.HasFlag(value, "fsItalic") ? fsItalic : 0u));
+        SetStyle((reader.HasFlag(value, "fsBold") ? fsBold : 0u) |
+                 (reader.HasFlag(value, "fsItalic") ? fsItalic : 0u));
     else
         return false;
     return true;

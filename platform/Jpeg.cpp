@@ -8,11 +8,20 @@ TJPEGImage::TJPEGImage() = default;
 
 TJPEGImage::~TJPEGImage() = default;
 
-bool TJPEGImage::Empty() const { return data_.empty() && (!bitmap_ || bitmap_->Empty()); }
+bool TJPEGImage::Empty() const
+{
+    return data_.empty() && (!bitmap_ || bitmap_->Empty());
+}
 
-int TJPEGImage::Width() const { return bitmap_ ? bitmap_->Width() : width_; }
+int TJPEGImage::Width() const
+{
+    return bitmap_ ? bitmap_->Width() : width_;
+}
 
-int TJPEGImage::Height() const { return bitmap_ ? bitmap_->Height() : height_; }
+int TJPEGImage::Height() const
+{
+    return bitmap_ ? bitmap_->Height() : height_;
+}
 
 void TJPEGImage::LoadFromData(std::vector<unsigned char> data)
 {

@@ -11,7 +11,10 @@
 
 namespace {
 
-QString ToQString(const AnsiString& text) { return QString::fromStdString(Cp932ToUtf8(text)); }
+QString ToQString(const AnsiString& text)
+{
+    return QString::fromStdString(Cp932ToUtf8(text));
+}
 
 // The key of a virtual-key code, for the keys a shortcut may name.
 int KeyOfVirtualKey(unsigned vk)
@@ -21,22 +24,38 @@ int KeyOfVirtualKey(unsigned vk)
     if (vk >= 0x70 && vk <= 0x87)
         return Qt::Key_F1 + static_cast<int>(vk - 0x70);
     switch (vk) {
-    case 0x08: return Qt::Key_Backspace;
-    case 0x09: return Qt::Key_Tab;
-    case 0x0D: return Qt::Key_Return;
-    case 0x1B: return Qt::Key_Escape;
-    case 0x20: return Qt::Key_Space;
-    case 0x21: return Qt::Key_PageUp;
-    case 0x22: return Qt::Key_PageDown;
-    case 0x23: return Qt::Key_End;
-    case 0x24: return Qt::Key_Home;
-    case 0x25: return Qt::Key_Left;
-    case 0x26: return Qt::Key_Up;
-    case 0x27: return Qt::Key_Right;
-    case 0x28: return Qt::Key_Down;
-    case 0x2D: return Qt::Key_Insert;
-    case 0x2E: return Qt::Key_Delete;
-    default: return 0;
+    case 0x08:
+        return Qt::Key_Backspace;
+    case 0x09:
+        return Qt::Key_Tab;
+    case 0x0D:
+        return Qt::Key_Return;
+    case 0x1B:
+        return Qt::Key_Escape;
+    case 0x20:
+        return Qt::Key_Space;
+    case 0x21:
+        return Qt::Key_PageUp;
+    case 0x22:
+        return Qt::Key_PageDown;
+    case 0x23:
+        return Qt::Key_End;
+    case 0x24:
+        return Qt::Key_Home;
+    case 0x25:
+        return Qt::Key_Left;
+    case 0x26:
+        return Qt::Key_Up;
+    case 0x27:
+        return Qt::Key_Right;
+    case 0x28:
+        return Qt::Key_Down;
+    case 0x2D:
+        return Qt::Key_Insert;
+    case 0x2E:
+        return Qt::Key_Delete;
+    default:
+        return 0;
     }
 }
 
@@ -113,8 +132,9 @@ void TMenuItem::Click()
 
 void TMenuItem::Refresh()
 {
-    action_->setSeparator(caption_ == "-");
-    action_->setText(ToQString(caption_));
+    const bool separator = caption_ == "-";
+    action_->setSeparator(separator);
+    action_->setText(separator ? QString() : ToQString(caption_));
     action_->setShortcut(KeySequenceOf(shortCut_));
     // Only a checked item is checkable, so that an unchecked one shows no
     // empty box and choosing an item never toggles its mark by itself.
@@ -177,6 +197,12 @@ bool TPopupMenu::ReadProperty(const std::string& name, const std::string& value,
     return TComponent::ReadProperty(name, value, reader);
 }
 
-bool TPopupMenu::SetParentComponent(TComponent*) { return true; }
+bool TPopupMenu::SetParentComponent(TComponent*)
+{
+    return true;
+}
 
-void TPopupMenu::AttachTo(QWidget* window) { root_->AddShortcutsTo(window); }
+void TPopupMenu::AttachTo(QWidget* window)
+{
+    root_->AddShortcutsTo(window);
+}

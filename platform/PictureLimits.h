@@ -6,9 +6,9 @@
 // header before anything is allocated for its pixels. A cell shows 160 x 120;
 // the limits leave room for every camera on the market (a 100-megapixel
 // medium-format frame is 11648 x 8736) while keeping one decode in memory.
-inline constexpr long long kMaxPictureSide = 32768;          // pixels, either axis
-inline constexpr long long kMaxPicturePixels = 120'000'000;  // width x height
-inline constexpr std::size_t kMaxPictureFileBytes = 512u << 20;  // bytes read from one file
+inline constexpr long long kMaxPictureSide = 32768;             // pixels, either axis
+inline constexpr long long kMaxPicturePixels = 120'000'000;     // width x height
+inline constexpr std::size_t kMaxPictureFileBytes = 512u << 20; // bytes read from one file
 // The most memory the JPEG library may use for one decode, beyond the rows
 // that the decode itself hands out.
 inline constexpr long kMaxJpegDecoderMemory = 1024L << 20;

@@ -10,7 +10,10 @@
 
 namespace {
 
-QColor ToQColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+QColor ToQColor(TColor c)
+{
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
 } // namespace
 

@@ -6,14 +6,15 @@ QImage StretchNearest(const QImage& source, int width, int height)
 {
     if (source.isNull() || width <= 0 || height <= 0)
         return QImage();
-    const QImage src = source.format() == QImage::Format_RGB32 ? source
-                                                                : source.convertToFormat(QImage::Format_RGB32);
+    const QImage src =
+        source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
     QImage out(width, height, QImage::Format_RGB32);
     std::vector<int> columns(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x)
         columns[static_cast<size_t>(x)] = NearestSourceIndex(x, width, src.width());
     for (int y = 0; y < height; ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(NearestSourceIndex(y, height, src.height())));
+        const auto* in =
+            reinterpret_cast<const QRgb*>(src.constScanLine(NearestSourceIndex(y, height, src.height())));
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < width; ++x)
             row[x] = in[columns[static_cast<size_t>(x)]];

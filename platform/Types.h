@@ -12,9 +12,18 @@ inline constexpr TColor clBlack = 0x00000000;
 inline constexpr TColor clSilver = 0x00C0C0C0;
 inline constexpr TColor clWindowText = 0x80000008; // a system colour: black here
 
-inline constexpr int GetRValue(TColor c) { return static_cast<int>(c & 0xFF); }
-inline constexpr int GetGValue(TColor c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline constexpr int GetBValue(TColor c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline constexpr int GetRValue(TColor c)
+{
+    return static_cast<int>(c & 0xFF);
+}
+inline constexpr int GetGValue(TColor c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline constexpr int GetBValue(TColor c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 inline constexpr TColor RGB(int r, int g, int b)
 {
     return static_cast<TColor>(r & 0xFF) | (static_cast<TColor>(g & 0xFF) << 8) |
@@ -35,7 +44,10 @@ struct TRect {
     int Height() const { return Bottom - Top; }
 };
 
-inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
+inline TRect Rect(int left, int top, int right, int bottom)
+{
+    return TRect{left, top, right, bottom};
+}
 
 using UINT = unsigned int;
 using BOOL = int;

@@ -98,7 +98,10 @@ void ControlWidget::mousePressEvent(QMouseEvent* event)
 
 FormWidget::FormWidget(TForm& form) : QWidget(nullptr), form_(form) {}
 
-void FormWidget::SetAcceptFileDrops(bool accept) { setAcceptDrops(accept); }
+void FormWidget::SetAcceptFileDrops(bool accept)
+{
+    setAcceptDrops(accept);
+}
 
 void FormWidget::paintEvent(QPaintEvent*)
 {

@@ -26,7 +26,10 @@ namespace {
 const QColor kWhite(255, 255, 255);
 const QColor kYellow(255, 255, 185);
 
-QColor At(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor At(const QImage& image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
 
 bool Near(const QColor& a, const QColor& b, int tolerance = 6)
 {
@@ -34,10 +37,16 @@ bool Near(const QColor& a, const QColor& b, int tolerance = 6)
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-QColor PanelColour(int cell) { return cell % 2 == 0 ? kYellow : kWhite; }
+QColor PanelColour(int cell)
+{
+    return cell % 2 == 0 ? kYellow : kWhite;
+}
 
 // A point of cell n well away from its badge.
-QPoint Inside(int cell) { return BoardDriver::CellCentre(cell) + QPoint(30, 30); }
+QPoint Inside(int cell)
+{
+    return BoardDriver::CellCentre(cell) + QPoint(30, 30);
+}
 
 QImage Filled(int w, int h, QColor colour)
 {
@@ -48,7 +57,10 @@ QImage Filled(int w, int h, QColor colour)
 
 class BoardWindowTest : public ::testing::Test {
 protected:
-    std::string PathOf(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string PathOf(const std::string& name) const
+    {
+        return dir.filePath(QString::fromStdString(name)).toStdString();
+    }
     std::string Bmp(const std::string& name, QColor colour)
     {
         const std::string path = PathOf(name);
@@ -75,7 +87,8 @@ protected:
         const auto colours = CellColours();
         for (int n = 1; n <= 9; ++n) {
             const QColor expected = n == cell ? colour : PanelColour(n);
-            EXPECT_TRUE(Near(colours[n - 1], expected)) << "cell " << n << " shows " << colours[n - 1].name().toStdString();
+            EXPECT_TRUE(Near(colours[n - 1], expected))
+                << "cell " << n << " shows " << colours[n - 1].name().toStdString();
         }
     }
 
@@ -168,7 +181,8 @@ TEST_F(BoardWindowTest, MenuHoldsEveryCommandWithItsShortcutAndMark)
     }
     // Top level, then the badge submenu, in their order.
     const TMenuItem* top = form.PopupMenu1->Items();
-    const std::vector<TMenuItem*> expectedTop = {form.Save1, form.M1, form.N1, form.N2, form.D1, form.N3, form.N4};
+    const std::vector<TMenuItem*> expectedTop = {form.Save1, form.M1, form.N1, form.N2,
+                                                 form.D1,    form.N3, form.N4};
     const std::vector<TMenuItem*> expectedSub = {form.N6, form.N7, form.N10, form.N11, form.N9, form.N8};
     ASSERT_EQ(top->Count(), 7);
     for (int i = 0; i < 7; ++i)
@@ -189,10 +203,14 @@ TEST_F(BoardWindowTest, EveryShortcutRunsItsItemWithoutOpeningTheMenu)
         int modifiers;
     };
     const Row rows[] = {
-        {&TMainForm1::Save1, Qt::Key_S, Qt::ControlModifier}, {&TMainForm1::M1, Qt::Key_M, Qt::ControlModifier},
-        {&TMainForm1::N6, Qt::Key_F1, Qt::ShiftModifier},     {&TMainForm1::N7, Qt::Key_F2, Qt::ShiftModifier},
-        {&TMainForm1::N10, Qt::Key_F1, Qt::ControlModifier},  {&TMainForm1::N11, Qt::Key_F2, Qt::ControlModifier},
-        {&TMainForm1::N8, Qt::Key_Insert, Qt::NoModifier},    {&TMainForm1::D1, Qt::Key_Delete, Qt::NoModifier},
+        {&TMainForm1::Save1, Qt::Key_S, Qt::ControlModifier},
+        {&TMainForm1::M1, Qt::Key_M, Qt::ControlModifier},
+        {&TMainForm1::N6, Qt::Key_F1, Qt::ShiftModifier},
+        {&TMainForm1::N7, Qt::Key_F2, Qt::ShiftModifier},
+        {&TMainForm1::N10, Qt::Key_F1, Qt::ControlModifier},
+        {&TMainForm1::N11, Qt::Key_F2, Qt::ControlModifier},
+        {&TMainForm1::N8, Qt::Key_Insert, Qt::NoModifier},
+        {&TMainForm1::D1, Qt::Key_Delete, Qt::NoModifier},
     };
     for (const Row& row : rows) {
         TMenuItem* item = board.Form().*row.item;
@@ -220,13 +238,17 @@ TEST_F(BoardWindowTest, RightClickOpensTheSameMenuOverBadgePictureAndEmptyCell)
 {
     board.HoverCell(5);
     board.Drop({Bmp("blue.bmp", Qt::blue)});
-    const QPoint places[] = {QPoint(14, 14) /* badge of cell 1 */, Inside(5) /* picture */, Inside(9) /* empty */};
+    const QPoint places[] = {QPoint(14, 14) /* badge of cell 1 */, Inside(5) /* picture */,
+                             Inside(9) /* empty */};
     for (const QPoint at : places)
         board.RightClick(at);
     ASSERT_EQ(modals.Popups().size(), 3u);
-    const QStringList expected = {QString::fromUtf8("保存(&S)..."), QString::fromUtf8("メール送信(&M)..."),
-                                  "-", QString::fromUtf8("数字/英語の割り振り(&N)"),
-                                  QString::fromUtf8("ぜんぶ消去(&D)"), "-",
+    const QStringList expected = {QString::fromUtf8("保存(&S)..."),
+                                  QString::fromUtf8("メール送信(&M)..."),
+                                  "-",
+                                  QString::fromUtf8("数字/英語の割り振り(&N)"),
+                                  QString::fromUtf8("ぜんぶ消去(&D)"),
+                                  "-",
                                   QString::fromUtf8("インフォメーション(&I)...")};
     for (const QStringList& seen : modals.Popups())
         EXPECT_EQ(seen, expected);
@@ -281,7 +303,8 @@ TEST_F(BoardWindowTest, HoverTargetKeyForEveryCell)
 TEST_F(BoardWindowTest, OnlyBmpJpgAndJpegNamesAreTaken)
 {
     std::filesystem::create_directories(PathOf("folder.jpg"));
-    std::filesystem::create_directories(PathOf("deep/" + std::string(120, 'd') + "/" + std::string(120, 'e')));
+    std::filesystem::create_directories(
+        PathOf("deep/" + std::string(120, 'd') + "/" + std::string(120, 'e')));
     struct Row {
         std::string name;
         bool taken;

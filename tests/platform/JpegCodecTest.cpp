@@ -543,11 +543,21 @@ TEST(JpegEncode, WritesBaselineJfifWithStandardTablesAndNothingElse)
 
 // ---- 2. Round trip ------------------------------------------------------------
 
-class JpegRoundTrip : public ::testing::TestWithParam<QImage::Format> {};
+struct SourceFormat {
+    const char* name;
+    QImage::Format format;
+};
+
+void PrintTo(const SourceFormat& f, std::ostream* os)
+{
+    *os << f.name;
+}
+
+class JpegRoundTrip : public ::testing::TestWithParam<SourceFormat> {};
 
 TEST_P(JpegRoundTrip, ColoursComeBackWithRedAndBlueInPlace)
 {
-    const Bytes file = EncodeJpeg(Board(GetParam()), 80);
+    const Bytes file = EncodeJpeg(Board(GetParam().format), 80);
     const JpegHeader header = ReadJpegHeader(file.data(), file.size());
     EXPECT_EQ(header.width, kBoardWidth);
     EXPECT_EQ(header.height, kBoardHeight);
@@ -565,9 +575,17 @@ TEST_P(JpegRoundTrip, ColoursComeBackWithRedAndBlueInPlace)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(SourceFormats, JpegRoundTrip,
-                         ::testing::Values(QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888,
-                                           QImage::Format_BGR888));
+// Formats whose bytes lie in memory in different orders: the encoder must take
+// red, green and blue by meaning, not by position.
+const SourceFormat kSourceFormats[] = {
+    {"Rgb32", QImage::Format_RGB32},
+    {"Argb32", QImage::Format_ARGB32},
+    {"Rgb888", QImage::Format_RGB888},
+    {"Bgr888", QImage::Format_BGR888},
+};
+
+INSTANTIATE_TEST_SUITE_P(SourceFormats, JpegRoundTrip, ::testing::ValuesIn(kSourceFormats),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegEncode, RefusesAnEmptyPictureWithTheLibrarysCode)
 {

@@ -14,8 +14,8 @@
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
-#include <gtest/gtest.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 
 BoardDriver::BoardDriver() : form_(std::make_unique<TMainForm1>(nullptr))
@@ -33,9 +33,15 @@ BoardDriver::~BoardDriver()
     Settle();
 }
 
-QWindow* BoardDriver::Window() const { return form_->Widget()->windowHandle(); }
+QWindow* BoardDriver::Window() const
+{
+    return form_->Widget()->windowHandle();
+}
 
-QPoint BoardDriver::CellCentre(int n) { return QPoint(160 * ((n - 1) % 3) + 80, 120 * ((n - 1) / 3) + 60); }
+QPoint BoardDriver::CellCentre(int n)
+{
+    return QPoint(160 * ((n - 1) % 3) + 80, 120 * ((n - 1) / 3) + 60);
+}
 
 void BoardDriver::MoveTo(QPoint at)
 {
@@ -43,7 +49,10 @@ void BoardDriver::MoveTo(QPoint at)
     Settle();
 }
 
-void BoardDriver::HoverCell(int n) { MoveTo(CellCentre(n)); }
+void BoardDriver::HoverCell(int n)
+{
+    MoveTo(CellCentre(n));
+}
 
 void BoardDriver::Drop(const std::vector<std::string>& paths, QPoint at)
 {
@@ -119,7 +128,10 @@ void WriteBmp24(const std::string& path, const QImage& picture)
     WriteBytes(path, out);
 }
 
-void WriteJpeg(const std::string& path, const QImage& picture) { WriteBytes(path, EncodeJpeg(picture, 95)); }
+void WriteJpeg(const std::string& path, const QImage& picture)
+{
+    WriteBytes(path, EncodeJpeg(picture, 95));
+}
 
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes)
 {
@@ -133,4 +145,7 @@ std::vector<unsigned char> ReadBytes(const std::string& path)
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Cp932(const char* utf8) { return Utf8ToCp932(utf8); }
+std::string Cp932(const char* utf8)
+{
+    return Utf8ToCp932(utf8);
+}

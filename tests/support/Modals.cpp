@@ -12,7 +12,10 @@ ModalWatcher::ModalWatcher() : timer_(new QTimer())
     timer_->start(5);
 }
 
-ModalWatcher::~ModalWatcher() { delete timer_; }
+ModalWatcher::~ModalWatcher()
+{
+    delete timer_;
+}
 
 void ModalWatcher::Clear()
 {
