@@ -16,3 +16,12 @@ UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size);
 void DragFinish(HDROP drop);
 
 inline constexpr int SW_SHOW = 5;
+
+// Opens a document or address with the desktop's default program, detached
+// ("OPEN" is the only operation). The address is text of the system's code
+// page. Returns a value above 32 when the program could be started.
+long ShellExecuteA(HWND owner, const char* operation, const char* file, const char* parameters,
+                   const char* directory, int showCommand);
+
+// The full path of the running program's file, in the system's code page.
+AnsiString GetModuleFileNameA();
