@@ -30,6 +30,9 @@ public:
     void SetCompressionQuality(int quality) { quality_ = quality; }
     // The compressed data, encoding the held bitmap first if there is none.
     const std::vector<unsigned char>& Data();
+    // Writes the compressed data to a file, encoding first; the file either
+    // holds the whole new picture afterwards or keeps what it held before.
+    void SaveToFile(const std::string& path);
 
 private:
     std::vector<unsigned char> data_;
