@@ -5,6 +5,7 @@
 #include "ExtCtrls.h"
 #include "FontMapping.h"
 #include "Menus.h"
+#include "ModalScope.h"
 #include "ShadowLabel.h"
 #include "Widgets.h"
 
@@ -290,6 +291,7 @@ void TApplication::ShowException(const Exception* e)
     std::string text = e ? e->MessageUtf8() : std::string();
     if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
         text += '.';
+    const ModalScope scope;
     QMessageBox box(QMessageBox::Critical, ToQString(title_), QString::fromStdString(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -1,6 +1,7 @@
 #include "SysUtils.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 std::string ExtractFileExt(const std::string& path)
 {
@@ -14,4 +15,10 @@ int AnsiCompareText(const std::string& a, const std::string& b)
 {
     const int c = ::strcasecmp(a.c_str(), b.c_str());
     return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }

@@ -12,3 +12,6 @@ std::string ExtractFileExt(const std::string& path);
 
 // Compares two texts ignoring the case of Latin letters; 0 when they match.
 int AnsiCompareText(const std::string& a, const std::string& b);
+
+// True when a file, not a folder, exists at the native path.
+bool FileExists(const std::string& path);
