@@ -108,8 +108,6 @@ std::string Target(const std::string& path)
     return current;
 }
 
-// Write permission as the user would expect it: a file or folder whose mode
-// grants nobody write access counts as write-protected, even for root.
 bool Writable(const std::string& path, const struct stat& st)
 {
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), W_OK) == 0;
@@ -127,6 +125,12 @@ mode_t NewFileMode()
 void ArmFileFault(FileFault step)
 {
     armed = step;
+}
+
+bool PathWritable(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && Writable(path, st);
 }
 
 void ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& bytes)

@@ -17,6 +17,10 @@
 // partial file where there was none.
 void ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& bytes);
 
+// Write permission as the user expects it: a file or folder whose mode grants
+// nobody write access counts as write-protected, even for the superuser.
+bool PathWritable(const std::string& path);
+
 // A seam for tests: makes the next file replacement fail at one step.
 enum class FileFault { None, Create, Write, Rename, Close };
 void ArmFileFault(FileFault step);

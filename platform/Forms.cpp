@@ -297,6 +297,15 @@ void TApplication::ShowException(const Exception* e)
     box.exec();
 }
 
+int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, int)
+{
+    const ModalScope scope;
+    QMessageBox box(QMessageBox::NoIcon, ToQString(caption), ToQString(text), QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return IDOK;
+}
+
 void TApplication::HandleException(std::exception_ptr e)
 {
     try {

@@ -97,6 +97,10 @@ public:
     void Run();
     void Terminate();
 
+    // A plain message box captioned as given, centred and modal; with MB_OK
+    // one OK button and no icon. Returns the button's answer.
+    int MessageBox(const AnsiString& text, const AnsiString& caption, int flags);
+
     // The default exception display: a modal box captioned with the title,
     // with the stop icon and one OK button.
     void ShowException(const Exception* e);
@@ -113,5 +117,8 @@ private:
     AnsiString title_;
     TForm* mainForm_ = nullptr;
 };
+
+inline constexpr int MB_OK = 0;
+inline constexpr int IDOK = 1;
 
 extern TApplication* Application;

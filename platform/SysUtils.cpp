@@ -1,7 +1,9 @@
 #include "SysUtils.h"
 
+#include <QApplication>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 std::string ExtractFileExt(const std::string& path)
 {
@@ -21,4 +23,24 @@ bool FileExists(const std::string& path)
 {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DeleteFileA(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
+}
+
+namespace {
+int beeps = 0;
+} // namespace
+
+void MessageBeep(unsigned)
+{
+    ++beeps;
+    QApplication::beep();
+}
+
+int MessageBeepCount()
+{
+    return beeps;
 }

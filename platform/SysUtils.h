@@ -15,3 +15,11 @@ int AnsiCompareText(const std::string& a, const std::string& b);
 
 // True when a file, not a folder, exists at the native path.
 bool FileExists(const std::string& path);
+
+// Removes a file; false when it could not be removed.
+bool DeleteFileA(const std::string& path);
+
+// The desktop's default beep.
+void MessageBeep(unsigned type);
+// How many beeps have sounded since the program started, for tests.
+int MessageBeepCount();
