@@ -10,6 +10,8 @@
 #include "Widgets.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <cstdlib>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
@@ -64,6 +66,20 @@ public:
 private:
     TForm& form_;
 };
+
+// On a Wayland session the window system decides where windows go and
+// whether they stay on top, so where XWayland is at hand the program runs
+// through it and keeps its place and its stay-on-top; otherwise natively.
+// A platform the user chose explicitly is left alone.
+void PreferXWayland()
+{
+    const char* chosen = std::getenv("QT_QPA_PLATFORM");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* x11 = std::getenv("DISPLAY");
+    if ((chosen && *chosen) || !wayland || !*wayland || !x11 || !*x11)
+        return;
+    setenv("QT_QPA_PLATFORM", "xcb", 0);
+}
 
 } // namespace
 
@@ -236,8 +252,12 @@ void TApplication::Initialize()
     static int argc = 1;
     static char name[] = "mosaica";
     static char* argv[] = {name, nullptr};
+    PreferXWayland();
     qapp_ = std::make_unique<QApplication>(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The desktop entry and icon installed with the program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mosaica"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("mosaica")));
     RegisterFontSubstitutes();
 }
 
