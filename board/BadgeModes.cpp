@@ -14,12 +14,10 @@ namespace {
 const std::array<const char*, 9> kDigits = {"①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧", "⑨"};
 const std::array<const char*, 9> kLetters = {"Ａ", "Ｂ", "Ｃ", "Ｄ", "Ｅ", "Ｆ", "Ｇ", "Ｈ", "Ｉ"};
 
-} // namespace
-
 // Marks the chosen item, clears the other four in menu order, then gives
 // every badge its caption, shows it and sets its colour.
-static void ShowBadges(TMainForm1& form, TMenuItem* chosen, const std::array<const char*, 9>& captions,
-                       TColor colour)
+void ShowBadges(TMainForm1& form, TMenuItem* chosen, const std::array<const char*, 9>& captions,
+                TColor colour)
 {
     chosen->SetChecked(true);
     for (TMenuItem* item : {form.N6, form.N7, form.N10, form.N11, form.N8}) {
@@ -33,6 +31,8 @@ static void ShowBadges(TMainForm1& form, TMenuItem* chosen, const std::array<con
         badge->Font()->SetColor(colour);
     }
 }
+
+} // namespace
 
 void TMainForm1::N6Click(TObject*)
 {

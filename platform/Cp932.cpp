@@ -12,8 +12,22 @@ struct IconvCloser {
 };
 using IconvHandle = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
 
-std::string Convert(std::string_view in, const char* from, const char* to)
+// Length of the character that starts at p, in the source encoding, so that
+// an unmappable character is skipped whole.
+size_t CharacterLength(const char* p, size_t left, bool fromCp932)
 {
+    if (fromCp932)
+        return IsCp932LeadByte(static_cast<unsigned char>(*p)) && left > 1 ? 2 : 1;
+    size_t n = 1;
+    while (n < left && (static_cast<unsigned char>(p[n]) & 0xC0) == 0x80)
+        ++n;
+    return n;
+}
+
+std::string Convert(std::string_view in, bool fromCp932)
+{
+    const char* from = fromCp932 ? "CP932" : "UTF-8";
+    const char* to = fromCp932 ? "UTF-8" : "CP932";
     IconvHandle cd(iconv_open(to, from));
     if (cd.get() == reinterpret_cast<iconv_t>(-1))
         throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
@@ -27,26 +41,12 @@ std::string Convert(std::string_view in, const char* from, const char* to)
         size_t dstLeft = sizeof buffer;
         const size_t rc = iconv(cd.get(), &src, &srcLeft, &dst, &dstLeft);
         out.append(buffer, static_cast<size_t>(dst - buffer));
-        if (rc == static_cast<size_t>(-1)) {
-            if (errno == E2BIG)
-                continue;
-            // An unmappable or broken sequence: mark it and go on with the rest.
+        if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+            // An unmappable or broken character: marked, and the rest goes on.
             out.push_back('?');
-            const size_t skip = (errno == EILSEQ && srcLeft > 1 && from[0] == 'C' &&
-                                 IsCp932LeadByte(static_cast<unsigned char>(*src)))
-                                    ? 2
-                                    : 1;
-            if (from[0] == 'U') {
-                // Skip one whole UTF-8 character.
-                size_t n = 1;
-                while (n < srcLeft && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80)
-                    ++n;
-                src += n;
-                srcLeft -= n;
-            } else {
-                src += skip;
-                srcLeft -= skip;
-            }
+            const size_t skip = CharacterLength(src, srcLeft, fromCp932);
+            src += skip;
+            srcLeft -= skip;
             iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
         }
     }
@@ -57,12 +57,12 @@ std::string Convert(std::string_view in, const char* from, const char* to)
 
 std::string Cp932ToUtf8(std::string_view cp932)
 {
-    return Convert(cp932, "CP932", "UTF-8");
+    return Convert(cp932, true);
 }
 
 AnsiString Utf8ToCp932(std::string_view utf8)
 {
-    return Convert(utf8, "UTF-8", "CP932");
+    return Convert(utf8, false);
 }
 
 bool IsCp932LeadByte(unsigned char byte)
