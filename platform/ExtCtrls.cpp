@@ -3,7 +3,6 @@
 #include "Cp932.h"
 #include "Exceptions.h"
 #include "FormReader.h"
-#include "Stretch.h"
 #include "Widgets.h"
 
 #include <QImage>
@@ -107,22 +106,26 @@ bool TImage::ReadProperty(const std::string& name, const std::string& value, TFo
 void TImage::Paint(QPainter& painter)
 {
     TGraphic* graphic = picture_->Graphic();
-    const QImage* pixels = graphic ? graphic->Pixels() : nullptr;
-    if (!pixels)
+    if (!graphic)
         return;
     if (!stretch_) {
-        painter.drawImage(0, 0, *pixels);
+        if (const QImage* pixels = graphic->Pixels())
+            painter.drawImage(0, 0, *pixels);
         return;
     }
-    // Drawn at the device's own resolution so that the cell stays sharp on
-    // a scaled screen; rebuilt only when that size changes.
+    // Drawn at the device's own resolution so that the view stays sharp on
+    // a scaled screen. The view keeps only this rendition, not the picture's
+    // full pixels, and has it made again only when that size changes.
     const qreal ratio = painter.device()->devicePixelRatioF();
     const int w = qRound(Width() * ratio);
     const int h = qRound(Height() * ratio);
-    if (rendition_->width() != w || rendition_->height() != h) {
-        *rendition_ = StretchNearest(*pixels, w, h);
-        rendition_->setDevicePixelRatio(ratio);
+    if (rendition_->isNull() || rendition_->width() != w || rendition_->height() != h) {
+        *rendition_ = QImage(); // the old one goes before the new one is made
+        *rendition_ = graphic->Rendition(w, h);
     }
+    if (rendition_->isNull())
+        return;
+    rendition_->setDevicePixelRatio(ratio);
     painter.drawImage(QPointF(0, 0), *rendition_);
 }
 

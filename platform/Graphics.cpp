@@ -6,6 +6,7 @@
 #include "FileBytes.h"
 #include "FormReader.h"
 #include "Jpeg.h"
+#include "Stretch.h"
 
 #include <QImage>
 #include <QPainter>
@@ -16,6 +17,12 @@ TGraphic::~TGraphic() = default;
 void TGraphic::LoadFromFile(const std::string& path)
 {
     LoadFromData(ReadFileBytes(path));
+}
+
+QImage TGraphic::Rendition(int width, int height)
+{
+    const QImage* pixels = Pixels();
+    return pixels ? StretchNearest(*pixels, width, height) : QImage();
 }
 
 // ---------------------------------------------------------------------------

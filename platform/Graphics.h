@@ -29,6 +29,14 @@ public:
     // picture decodes here on its first call and raises the library's error
     // once if it cannot.
     virtual const QImage* Pixels() = 0;
+
+    // Platform side: the picture stretched or shrunk to width x height as
+    // StretchNearest does it (whole rows and columns, NearestSourceIndex's
+    // choice), for a view to draw; null while the picture has none, or for a
+    // size below 1. A graphic may make it without holding all of its own
+    // pixels; a JPEG picture decodes here and raises the library's error once
+    // if it cannot, as Pixels() does. By default, Pixels() stretched.
+    virtual QImage Rendition(int width, int height);
 };
 
 // A bitmap in memory. Copies share their pixels until one of them changes.

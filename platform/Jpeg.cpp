@@ -49,6 +49,20 @@ const QImage* TJPEGImage::Pixels()
     return bitmap_ ? bitmap_->Pixels() : nullptr;
 }
 
+QImage TJPEGImage::Rendition(int width, int height)
+{
+    if (bitmap_)
+        return bitmap_->Rendition(width, height);
+    if (decodeFailed_ || data_.empty() || width <= 0 || height <= 0)
+        return QImage();
+    // Marked first, as in Pixels(): once a decode has failed, neither asks
+    // the library again.
+    decodeFailed_ = true;
+    QImage rendition = DecodeJpegRendition(data_.data(), data_.size(), width, height);
+    decodeFailed_ = false;
+    return rendition;
+}
+
 void TJPEGImage::Assign(TBitmap* bitmap)
 {
     data_.clear();

@@ -7,9 +7,10 @@
 #include <vector>
 
 // A JPEG picture. Loading keeps the file's compressed data and reads only its
-// header; the pixels are decoded the first time the picture is drawn and kept
-// for later drawings. A picture that cannot be decoded says so once and then
-// draws nothing.
+// header. A view draws a rendition at its own size, decoded from the
+// compressed data whenever it asks for one, without the whole picture ever
+// being held; only Pixels() decodes every pixel, and keeps them. A picture that cannot be
+// decoded says so once, at its first decode, and then draws nothing.
 class TJPEGImage : public TGraphic {
 public:
     TJPEGImage();
@@ -23,6 +24,7 @@ public:
 
     void LoadFromData(std::vector<unsigned char> data) override;
     const QImage* Pixels() override;
+    QImage Rendition(int width, int height) override;
 
     // Takes a bitmap's pixels and drops any compressed data held.
     void Assign(TBitmap* bitmap);

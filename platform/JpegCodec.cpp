@@ -2,10 +2,12 @@
 
 #include "Exceptions.h"
 #include "PictureLimits.h"
+#include "Stretch.h"
 
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs size_t and FILE declared before it
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include <jerror.h>
@@ -174,30 +176,45 @@ inline unsigned Mul255(unsigned a, unsigned b)
     return (t + (t >> 8)) >> 8;
 }
 
-// Converts one decoded row to 0xffRRGGBB pixels.
-void ConvertRow(const JSAMPLE* in, unsigned* out, JDIMENSION width, J_COLOR_SPACE space, bool invertedInk)
+// Converts decoded pixels to 0xffRRGGBB: out[x] takes the pixel in column
+// column(x) of the decoded row.
+template <class Column>
+void ConvertPixels(const JSAMPLE* in, unsigned* out, JDIMENSION count, J_COLOR_SPACE space, bool invertedInk,
+                   Column column)
 {
     switch (space) {
     case JCS_GRAYSCALE:
-        for (JDIMENSION x = 0; x < width; ++x)
-            out[x] = qRgb(in[x], in[x], in[x]);
+        for (JDIMENSION x = 0; x < count; ++x) {
+            const JSAMPLE v = in[column(x)];
+            out[x] = qRgb(v, v, v);
+        }
         break;
-    case JCS_CMYK:
+    case JCS_CMYK: {
         // Each channel of light is what its ink and the black ink leave of it.
         // Adobe files hold the inks inverted (255 is no ink), so there the
         // stored values already are the light left by each ink.
-        for (JDIMENSION x = 0; x < width; ++x, in += 4) {
-            const unsigned flip = invertedInk ? 0 : 255;
-            const unsigned c = in[0] ^ flip, m = in[1] ^ flip, y = in[2] ^ flip, k = in[3] ^ flip;
+        const unsigned flip = invertedInk ? 0 : 255;
+        for (JDIMENSION x = 0; x < count; ++x) {
+            const JSAMPLE* p = in + 4 * static_cast<std::size_t>(column(x));
+            const unsigned c = p[0] ^ flip, m = p[1] ^ flip, y = p[2] ^ flip, k = p[3] ^ flip;
             out[x] = qRgb(static_cast<int>(Mul255(c, k)), static_cast<int>(Mul255(m, k)),
                           static_cast<int>(Mul255(y, k)));
         }
         break;
+    }
     default: // JCS_RGB
-        for (JDIMENSION x = 0; x < width; ++x, in += 3)
-            out[x] = qRgb(in[0], in[1], in[2]);
+        for (JDIMENSION x = 0; x < count; ++x) {
+            const JSAMPLE* p = in + 3 * static_cast<std::size_t>(column(x));
+            out[x] = qRgb(p[0], p[1], p[2]);
+        }
         break;
     }
+}
+
+// Converts one whole decoded row.
+void ConvertRow(const JSAMPLE* in, unsigned* out, JDIMENSION width, J_COLOR_SPACE space, bool invertedInk)
+{
+    ConvertPixels(in, out, width, space, invertedInk, [](JDIMENSION x) { return x; });
 }
 
 // Reads every row into `bits` (rows `stride` bytes apart, 4 bytes a pixel) and
@@ -216,6 +233,100 @@ bool ReadRows(DecodeState* s, unsigned char* bits, std::size_t stride)
             return Suspended(s->error);
         ConvertRow(row[0], reinterpret_cast<unsigned*>(out), cinfo->output_width, cinfo->out_color_space,
                    invertedInk);
+    }
+    if (!jpeg_finish_decompress(cinfo))
+        return Suspended(s->error);
+    return true;
+}
+
+// Asks the library for the output that DecodeJpeg promises.
+void SetUpOutput(jpeg_decompress_struct& info)
+{
+    info.dct_method = JDCT_FLOAT;
+    info.do_block_smoothing = TRUE;
+    switch (info.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        info.out_color_space = JCS_GRAYSCALE;
+        break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        info.out_color_space = JCS_CMYK;
+        break;
+    default:
+        // YCbCr and RGB; anything else the library refuses to convert.
+        info.out_color_space = JCS_RGB;
+        break;
+    }
+}
+
+// Which source rows and columns a rendition takes: the target's row y takes
+// source row rows[y], its column x source column columns[x]. Rows never go
+// back up. Plain C data, for ReadSampledRows.
+struct SamplePlan {
+    const int* rows;
+    int height;
+    const int* columns;
+    int width;
+};
+
+// Brings the decompressor forward to source row `target`, reading (into
+// `discard`) the rest of the current row group and skipping from there.
+// The library's upsampler hands out a row group (max_v_samp_factor rows) at
+// a time, and a skip that starts inside one leaves the rest of that group
+// waiting in it: unless the upsampler works with context rows (as the smooth
+// 2:1 ones do on pictures wider than two pixels), those stale rows would come
+// out in place of the target's, e.g. for 4:1:0 files, components at a third
+// or a quarter of the height, or all components at the same factor of 2.
+// From a group's boundary, jpeg_skip_scanlines gives every later row exactly
+// as a decode of every row does, block smoothing and smooth upsampling
+// included.
+bool MoveToRow(j_decompress_ptr cinfo, JDIMENSION target, JSAMPARRAY discard)
+{
+    const auto group = static_cast<JDIMENSION>(cinfo->max_v_samp_factor);
+    while (cinfo->output_scanline < target && cinfo->output_scanline % group != 0) {
+        if (jpeg_read_scanlines(cinfo, discard, 1) != 1)
+            return false;
+    }
+    if (cinfo->output_scanline < target)
+        jpeg_skip_scanlines(cinfo, target - cinfo->output_scanline);
+    return cinfo->output_scanline == target;
+}
+
+// Reads the rows the plan samples into `bits` (rows `stride` bytes apart, 4
+// bytes a pixel), then on to the last row of the stream, which it reads as
+// DecodeJpeg does, and finishes decompression. A target row that takes the
+// same source row as the one above is a copy of it.
+bool ReadSampledRows(DecodeState* s, const SamplePlan* plan, unsigned char* bits, std::size_t stride)
+{
+    if (setjmp(s->error.jump))
+        return false;
+    j_decompress_ptr cinfo = &s->cinfo;
+    JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                                 cinfo->output_width * cinfo->output_components, 1);
+    const bool invertedInk = cinfo->saw_Adobe_marker;
+    const int* columns = plan->columns;
+    const std::size_t rowBytes = 4 * static_cast<std::size_t>(plan->width);
+    for (int y = 0; y < plan->height; ++y) {
+        unsigned char* out = bits + stride * static_cast<std::size_t>(y);
+        if (y > 0 && plan->rows[y] == plan->rows[y - 1]) {
+            std::memcpy(out, out - stride, rowBytes);
+            continue;
+        }
+        if (!MoveToRow(cinfo, static_cast<JDIMENSION>(plan->rows[y]), row))
+            return Suspended(s->error);
+        if (jpeg_read_scanlines(cinfo, row, 1) != 1)
+            return Suspended(s->error);
+        ConvertPixels(row[0], reinterpret_cast<unsigned*>(out), static_cast<JDIMENSION>(plan->width),
+                      cinfo->out_color_space, invertedInk, [columns](JDIMENSION x) { return columns[x]; });
+    }
+    // Skipping to the very bottom would let the library take the rest of the
+    // stream as read; reading the last row goes through all of it, so that
+    // damage past the sampled rows counts as it does in a whole decode.
+    if (cinfo->output_scanline < cinfo->output_height) {
+        if (!MoveToRow(cinfo, cinfo->output_height - 1, row))
+            return Suspended(s->error);
+        if (jpeg_read_scanlines(cinfo, row, 1) != 1)
+            return Suspended(s->error);
     }
     if (!jpeg_finish_decompress(cinfo))
         return Suspended(s->error);
@@ -381,21 +492,7 @@ QImage DecodeJpeg(const unsigned char* data, std::size_t size)
     decoder.CheckSize();
 
     jpeg_decompress_struct& info = decoder.Info();
-    info.dct_method = JDCT_FLOAT;
-    info.do_block_smoothing = TRUE;
-    switch (info.jpeg_color_space) {
-    case JCS_GRAYSCALE:
-        info.out_color_space = JCS_GRAYSCALE;
-        break;
-    case JCS_CMYK:
-    case JCS_YCCK:
-        info.out_color_space = JCS_CMYK;
-        break;
-    default:
-        // YCbCr and RGB; anything else the library refuses to convert.
-        info.out_color_space = JCS_RGB;
-        break;
-    }
+    SetUpOutput(info);
     decoder.Check(StartDecompress(decoder.State()));
 
     QImage picture(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
@@ -404,6 +501,29 @@ QImage DecodeJpeg(const unsigned char* data, std::size_t size)
         throw EOutOfMemory();
     decoder.Check(
         ReadRows(decoder.State(), picture.bits(), static_cast<std::size_t>(picture.bytesPerLine())));
+    return picture;
+}
+
+QImage DecodeJpegRendition(const unsigned char* data, std::size_t size, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return QImage();
+    Decoder decoder;
+    decoder.Check(OpenStream(decoder.State(), data, size));
+    decoder.CheckSize();
+
+    jpeg_decompress_struct& info = decoder.Info();
+    SetUpOutput(info);
+    decoder.Check(StartDecompress(decoder.State()));
+
+    QImage picture(width, height, QImage::Format_RGB32);
+    if (picture.isNull())
+        throw EOutOfMemory();
+    const std::vector<int> rows = NearestSourceIndices(height, static_cast<int>(info.output_height));
+    const std::vector<int> columns = NearestSourceIndices(width, static_cast<int>(info.output_width));
+    const SamplePlan plan{rows.data(), height, columns.data(), width};
+    decoder.Check(ReadSampledRows(decoder.State(), &plan, picture.bits(),
+                                  static_cast<std::size_t>(picture.bytesPerLine())));
     return picture;
 }
 

@@ -47,6 +47,22 @@ JpegHeader ReadJpegHeader(const unsigned char* data, std::size_t size);
 // without complaint.
 QImage DecodeJpeg(const unsigned char* data, std::size_t size);
 
+// Decodes a JPEG stream held in memory straight to a picture of width x
+// height (Format_RGB32) whose pixel (x, y) is, bit for bit, pixel
+// (NearestSourceIndex(x, width, W), NearestSourceIndex(y, height, H)) of what
+// DecodeJpeg gives for a W x H stream: the same decode, stretched by whole
+// rows and columns. Only the source rows that choice samples are converted
+// and kept, one at a time; the library skips the rows in between
+// (jpeg_skip_scanlines), which spares their inverse DCT, upsampling and
+// colour conversion but, in a single-scan file, still reads their data.
+// Apart from the picture, memory is a source row and the library's own
+// buffers (for a progressive or multi-scan file, its buffer of every DCT
+// coefficient).
+// The stream is read to its end exactly as DecodeJpeg reads it, so it raises
+// what DecodeJpeg raises and tolerates what DecodeJpeg tolerates. A width or
+// height below 1 gives a null picture without reading the stream.
+QImage DecodeJpegRendition(const unsigned char* data, std::size_t size, int width, int height);
+
 // Encodes a picture as a baseline JFIF file with 2x2 chroma subsampling, the
 // standard Huffman tables and the standard quantisation tables scaled to
 // quality (1..100, as jpeg_set_quality takes it). The picture's red, green and

@@ -1,6 +1,14 @@
 #include "Stretch.h"
 
-#include <vector>
+#include "Exceptions.h"
+
+std::vector<int> NearestSourceIndices(int n, int m)
+{
+    std::vector<int> indices(static_cast<size_t>(n > 0 ? n : 0));
+    for (int i = 0; i < n; ++i)
+        indices[static_cast<size_t>(i)] = NearestSourceIndex(i, n, m);
+    return indices;
+}
 
 QImage StretchNearest(const QImage& source, int width, int height)
 {
@@ -9,9 +17,9 @@ QImage StretchNearest(const QImage& source, int width, int height)
     const QImage src =
         source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
     QImage out(width, height, QImage::Format_RGB32);
-    std::vector<int> columns(static_cast<size_t>(width));
-    for (int x = 0; x < width; ++x)
-        columns[static_cast<size_t>(x)] = NearestSourceIndex(x, width, src.width());
+    if (out.isNull())
+        throw EOutOfMemory();
+    const std::vector<int> columns = NearestSourceIndices(width, src.width());
     for (int y = 0; y < height; ++y) {
         const auto* in =
             reinterpret_cast<const QRgb*>(src.constScanLine(NearestSourceIndex(y, height, src.height())));

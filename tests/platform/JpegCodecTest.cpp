@@ -2,6 +2,7 @@
 
 #include "Exceptions.h"
 #include "PictureLimits.h"
+#include "Stretch.h"
 
 #include <gtest/gtest.h>
 
@@ -801,6 +802,12 @@ TEST_P(JpegDecodeErrors, ThrowOrTolerateAsTheLibraryJudges)
         const QImage image = DecodeJpeg(file.data(), file.size());
         EXPECT_EQ(image.size(), QSize(kBlocksWidth, kBlocksHeight));
     });
+    // A rendition reads the stream as a whole decode does, rows it skips
+    // included, so it fails or not alike.
+    ExpectOutcome(c.decode, [&] {
+        const QImage image = DecodeJpegRendition(file.data(), file.size(), 160, 120);
+        EXPECT_EQ(image.size(), QSize(160, 120));
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -837,6 +844,23 @@ void PrintTo(const TruncationCase& c, std::ostream* os)
 
 class JpegTruncation : public ::testing::TestWithParam<TruncationCase> {};
 
+// What a decode gave: a picture, or the library's message code.
+struct Decoded {
+    QImage picture;
+    int code = 0;
+};
+
+template <class Call> Decoded Attempt(Call call)
+{
+    Decoded d;
+    try {
+        d.picture = call();
+    } catch (const EJPEG& e) {
+        d.code = e.MessageCode();
+    }
+    return d;
+}
+
 TEST_P(JpegTruncation, EveryPrefixDecodesOrThrowsEjpeg)
 {
     const Bytes file = EncodeFixture(GetParam().options);
@@ -856,6 +880,28 @@ TEST_P(JpegTruncation, EveryPrefixDecodesOrThrowsEjpeg)
                     << "prefix " << size << ": " << e.MessageUtf8();
             } catch (const std::exception& e) {
                 ADD_FAILURE() << "prefix " << size << ": " << e.what();
+            }
+        }
+    }
+}
+
+// A rendition of every prefix fails with the whole decode's code, or shows the
+// whole decode's picture (whatever the library made of the missing part)
+// stretched: shrunk, so that rows are skipped, and grown.
+TEST_P(JpegTruncation, EveryPrefixRendersAsItsWholeDecode)
+{
+    const Bytes file = EncodeFixture(GetParam().options);
+    for (std::size_t size = 0; size < file.size(); ++size) {
+        const Bytes prefix(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
+        const Decoded whole = Attempt([&] { return DecodeJpeg(prefix.data(), prefix.size()); });
+        for (const QSize target : {QSize(13, 7), QSize(160, 120)}) {
+            const Decoded rendition = Attempt([&] {
+                return DecodeJpegRendition(prefix.data(), prefix.size(), target.width(), target.height());
+            });
+            ASSERT_EQ(rendition.code, whole.code) << "prefix " << size;
+            if (whole.code == 0) {
+                ASSERT_EQ(rendition.picture, StretchNearest(whole.picture, target.width(), target.height()))
+                    << "prefix " << size;
             }
         }
     }
