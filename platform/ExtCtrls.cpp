@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <utility>
 
 namespace {
 
@@ -60,8 +61,12 @@ void TShape::Paint(QPainter& painter)
 
 // ---------------------------------------------------------------------------
 
+struct TImage::Renditions {
+    QImage recent[2]; // the last used first
+};
+
 TImage::TImage(TComponent* owner)
-    : TControl(owner), picture_(std::make_unique<TPicture>()), rendition_(std::make_unique<QImage>())
+    : TControl(owner), picture_(std::make_unique<TPicture>()), renditions_(std::make_unique<Renditions>())
 {
     AdoptWidget(new ControlWidget(*this, nullptr));
     SetBounds(0, 0, 105, 105);
@@ -113,20 +118,27 @@ void TImage::Paint(QPainter& painter)
             painter.drawImage(0, 0, *pixels);
         return;
     }
-    // Drawn at the device's own resolution so that the view stays sharp on
-    // a scaled screen. The view keeps only this rendition, not the picture's
-    // full pixels, and has it made again only when that size changes.
-    const qreal ratio = painter.device()->devicePixelRatioF();
-    const int w = qRound(Width() * ratio);
-    const int h = qRound(Height() * ratio);
-    if (rendition_->isNull() || rendition_->width() != w || rendition_->height() != h) {
-        *rendition_ = QImage(); // the old one goes before the new one is made
-        *rendition_ = graphic->Rendition(w, h);
+    // Drawn at the resolution it lands at, so that the view stays sharp on a
+    // scaled screen and a snapshot of the window, drawn at one pixel per
+    // pixel, shows the exact stretch. The view keeps only the renditions of
+    // the last two sizes (the screen's and the snapshot's), never the
+    // picture's full pixels.
+    const qreal scale = painter.deviceTransform().m11();
+    const qreal ratio = scale > 0 ? scale : painter.device()->devicePixelRatioF();
+    const QSize size(qRound(Width() * ratio), qRound(Height() * ratio));
+    QImage* recent = renditions_->recent;
+    if (recent[0].isNull() || recent[0].size() != size) {
+        if (!recent[1].isNull() && recent[1].size() == size) {
+            std::swap(recent[0], recent[1]);
+        } else {
+            recent[1] = std::move(recent[0]);
+            recent[0] = graphic->Rendition(size.width(), size.height());
+        }
     }
-    if (rendition_->isNull())
+    if (recent[0].isNull())
         return;
-    rendition_->setDevicePixelRatio(ratio);
-    painter.drawImage(QPointF(0, 0), *rendition_);
+    // Placed in the view's own pixels whatever the device's scale.
+    painter.drawImage(QRectF(0, 0, Width(), Height()), recent[0]);
 }
 
 void TImage::MouseMove(TShiftState shift, int x, int y)
@@ -143,6 +155,7 @@ void TImage::DblClick()
 
 void TImage::PictureChanged()
 {
-    *rendition_ = QImage();
+    renditions_->recent[0] = QImage();
+    renditions_->recent[1] = QImage();
     Invalidate();
 }

@@ -54,7 +54,8 @@ public:
 private:
     void PictureChanged();
     std::unique_ptr<TPicture> picture_;
-    // What was last drawn, at the size in device pixels it was drawn at.
-    std::unique_ptr<QImage> rendition_;
+    // What was last drawn, at the sizes in device pixels it was drawn at.
+    struct Renditions;
+    std::unique_ptr<Renditions> renditions_;
     bool stretch_ = false;
 };
