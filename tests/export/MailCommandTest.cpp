@@ -4,6 +4,7 @@
 #include "BoardDriver.h"
 #include "Clock.h"
 #include "Cp932.h"
+#include "FileReplace.h"
 #include "JpegCodec.h"
 #include "MainWindow1.h"
 #include "Mapi.h"
@@ -224,6 +225,38 @@ TEST_F(MailCommandTest, ATemporaryLocationThatCannotBeWrittenStopsTheCommand)
         EXPECT_TRUE(fs::is_empty(locked));
     }
     chmod(locked.c_str(), 0755);
+}
+
+TEST_F(MailCommandTest, AFailingWriteStopsTheCommandAndLeavesNothing)
+{
+    struct Row {
+        FileFault fault;
+        const char* ending;
+    };
+    const Row rows[] = {
+        {FileFault::Create, " を作成できません."},
+        {FileFault::Write, " に書き込めません."},
+        {FileFault::Rename, " を作成できません."},
+        {FileFault::Close, " に書き込めません."},
+    };
+    HandOverWith(SUCCESS_SUCCESS);
+    const QImage before = board.Snapshot();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.fault));
+        modals.Clear();
+        const int beeps = MessageBeepCount();
+        ArmFileFault(row.fault);
+        Mail();
+        ArmFileFault(FileFault::None);
+        EXPECT_TRUE(calls.empty()) << "no hand-over";
+        EXPECT_EQ(MessageBeepCount(), beeps);
+        ASSERT_EQ(modals.Boxes().size(), 1u);
+        const std::string text = modals.Boxes().front().text.toStdString();
+        EXPECT_EQ(text.rfind("ファイル " + scratch.path().toStdString() + "/mosaica-", 0), 0u) << text;
+        EXPECT_NE(text.find(".jpg" + std::string(row.ending)), std::string::npos) << text;
+        EXPECT_TRUE(ScratchEmpty()) << "no file or folder is left";
+        EXPECT_EQ(board.Snapshot(), before);
+    }
 }
 
 // A desktop of the test's own with a stand-in mail program that records the
