@@ -230,6 +230,7 @@ TEST_F(SaveCommandTest, FailingDestinationsSayWhyAndKeepTheOldFile)
         {"open", "full.jpg", FileFault::Rename, "ファイル %s を作成できません.", true},
         {"open", "full.jpg", FileFault::Close, "ファイル %s に書き込めません.", true},
     };
+    const QImage boardBefore = board.Snapshot();
     for (const Row& row : rows) {
         const std::string folder = row.folder.empty() ? Folder().toStdString() : PathOf(row.folder);
         const std::string path = folder + "/" + row.name;
@@ -260,6 +261,7 @@ TEST_F(SaveCommandTest, FailingDestinationsSayWhyAndKeepTheOldFile)
             EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), entriesBefore)
                 << "a partial file was left";
         }
+        EXPECT_EQ(board.Snapshot(), boardBefore) << "the board changed";
     }
     chmod(PathOf("locked").c_str(), 0755);
 }
