@@ -1,16 +1,13 @@
 #include "Inputs.h"
 
+#include "BmpFixtures.h"
 #include "Exceptions.h"
+#include "JpegFixtures.h"
 
 #include <algorithm>
 #include <cmath>
-#include <csetjmp>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -108,80 +105,15 @@ QImage PhotoLikePicture(int width, int height, int variant)
     return picture;
 }
 
-// ---- Progressive encoding, straight on libjpeg ------------------------------
-
-namespace {
-
-// Everything the library touches; plain C data, so that its error exit may
-// longjmp over it.
-struct EncodeJob {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    std::jmp_buf jump;
-    unsigned char* out;
-    unsigned long outSize;
-};
-
-} // namespace
-
-extern "C" {
-static void BenchEncodeErrorExit(j_common_ptr cinfo)
-{
-    // cinfo is the first member of EncodeJob.
-    std::longjmp(reinterpret_cast<EncodeJob*>(cinfo)->jump, 1);
-}
-static void BenchEncodeSilence(j_common_ptr) {}
-}
-
-namespace {
-
-// `rgb` holds rows of red, green, blue bytes, `stride` bytes apart.
-bool RunProgressiveEncode(EncodeJob* job, const unsigned char* rgb, std::size_t stride, int width, int height,
-                          int quality)
-{
-    if (setjmp(job->jump))
-        return false;
-    job->cinfo.err = jpeg_std_error(&job->err);
-    job->err.error_exit = BenchEncodeErrorExit;
-    job->err.output_message = BenchEncodeSilence;
-    jpeg_create_compress(&job->cinfo);
-    j_compress_ptr cinfo = &job->cinfo;
-    jpeg_mem_dest(cinfo, &job->out, &job->outSize);
-    cinfo->image_width = static_cast<JDIMENSION>(width);
-    cinfo->image_height = static_cast<JDIMENSION>(height);
-    cinfo->input_components = 3;
-    cinfo->in_color_space = JCS_RGB;
-    jpeg_set_defaults(cinfo);
-    cinfo->dct_method = JDCT_FLOAT;
-    jpeg_set_quality(cinfo, quality, TRUE);
-    jpeg_simple_progression(cinfo);
-    jpeg_start_compress(cinfo, TRUE);
-    while (cinfo->next_scanline < cinfo->image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb + stride * cinfo->next_scanline);
-        if (jpeg_write_scanlines(cinfo, &row, 1) != 1)
-            return false;
-    }
-    jpeg_finish_compress(cinfo);
-    return true;
-}
-
-} // namespace
+// ---- Progressive encoding -----------------------------------------------------
 
 std::vector<unsigned char> EncodeProgressive(const QImage& picture, int quality)
 {
-    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
-    if (rgb.isNull())
-        throw EOutOfMemory();
-    EncodeJob job{};
-    const bool ok = RunProgressiveEncode(&job, rgb.constBits(), static_cast<std::size_t>(rgb.bytesPerLine()),
-                                         rgb.width(), rgb.height(), quality);
-    const int code = job.err.msg_code;
-    jpeg_destroy_compress(&job.cinfo);
-    if (!ok)
-        throw EJPEG(code);
-    std::vector<unsigned char> file(job.out, job.out + job.outSize);
-    std::free(job.out);
-    return file;
+    JpegFixtureOptions options;
+    options.quality = quality;
+    options.progressive = true;
+    options.floatDct = true;
+    return EncodeJpegFixture(picture, options);
 }
 
 // ---- Files ------------------------------------------------------------------
@@ -198,37 +130,7 @@ void Check(const std::ofstream& out, const std::string& path)
 
 void WriteBmpFile(const std::string& path, const QImage& picture)
 {
-    const int w = picture.width(), h = picture.height();
-    const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~std::size_t{3};
-    const std::uint64_t size = 54 + stride * static_cast<std::uint64_t>(h);
-    unsigned char header[54] = {'B', 'M'};
-    const auto put32 = [&header](int at, std::uint64_t v) {
-        for (int i = 0; i < 4; ++i)
-            header[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint64_t>(w));
-    put32(22, static_cast<std::uint64_t>(h));
-    header[26] = 1;
-    header[28] = 24;
-    std::ofstream out(path, std::ios::binary);
-    if (!out)
-        throw EFCreateError(path);
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    std::vector<char> row(stride, 0);
-    for (int y = h - 1; y >= 0; --y) {
-        const auto* in = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            row[3 * static_cast<std::size_t>(x)] = static_cast<char>(qBlue(in[x]));
-            row[3 * static_cast<std::size_t>(x) + 1] = static_cast<char>(qGreen(in[x]));
-            row[3 * static_cast<std::size_t>(x) + 2] = static_cast<char>(qRed(in[x]));
-        }
-        out.write(row.data(), static_cast<std::streamsize>(row.size()));
-    }
-    out.close();
-    Check(out, path);
+    WriteFile(path, Bmp24(picture));
 }
 
 void WritePpmFile(const std::string& path, const QImage& picture)

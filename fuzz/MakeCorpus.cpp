@@ -5,18 +5,20 @@
 //
 //     make_fuzz_corpus tests/fuzz-corpus
 //
-// The output depends only on this program and the JPEG library, so running it
-// again rewrites the same files.
+// The output depends only on this program, the fixture writers it shares with
+// the tests and the JPEG library, so running it again rewrites the same files.
+#include "BmpFixtures.h"
+#include "JpegFixtures.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -73,37 +75,13 @@ Rgb PaletteColour(unsigned i)
 
 // ---- Bitmaps -----------------------------------------------------------------
 
-constexpr std::uint32_t kRgb = 0;
-constexpr std::uint32_t kRle8 = 1;
-constexpr std::uint32_t kRle4 = 2;
-constexpr std::uint32_t kBitfields = 3;
-constexpr std::uint32_t kAlphaBitfields = 6;
-
-void Put16(Bytes& out, std::uint32_t v)
-{
-    out.push_back(static_cast<unsigned char>(v));
-    out.push_back(static_cast<unsigned char>(v >> 8));
-}
-
-void Put32(Bytes& out, std::uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-void Patch32(Bytes& out, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
 struct Bmp {
     std::uint32_t headerSize = 40;
     int width = 13;
     int height = 7;
     bool topDown = false;
     unsigned bitCount = 24;
-    std::uint32_t compression = kRgb;
+    std::uint32_t compression = kBmpRgb;
     std::vector<std::uint32_t> masks; // red, green, blue (, alpha)
     unsigned colours = 0;             // palette entries written; 0: 2^bitCount
 };
@@ -122,45 +100,33 @@ std::uint32_t UnderMask(unsigned value, std::uint32_t mask)
 
 Bytes PackedRows(const Bmp& f)
 {
-    Bytes out;
-    const std::size_t rowBytes = (static_cast<std::size_t>(f.width) * f.bitCount + 31) / 32 * 4;
     std::vector<std::uint32_t> masks = f.masks;
     if (masks.empty() && f.bitCount == 16)
         masks = {0x7C00, 0x03E0, 0x001F};
     if (masks.empty() && f.bitCount == 32)
         masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
-    for (int r = 0; r < f.height; ++r) {
-        const int y = f.topDown ? r : f.height - 1 - r;
-        Bytes row(rowBytes, 0);
+    std::vector<std::uint32_t> values;
+    for (int y = 0; y < f.height; ++y) {
         for (int x = 0; x < f.width; ++x) {
             const Rgb c = PixelAt(x, y);
             switch (f.bitCount) {
             case 1:
             case 4:
-            case 8: {
-                const unsigned bit = static_cast<unsigned>(x) * f.bitCount;
-                row[bit / 8] |=
-                    static_cast<unsigned char>(IndexAt(x, y, f.bitCount) << (8 - f.bitCount - bit % 8));
+            case 8:
+                values.push_back(IndexAt(x, y, f.bitCount));
                 break;
-            }
             case 24:
-                row[3 * x] = c.b;
-                row[3 * x + 1] = c.g;
-                row[3 * x + 2] = c.r;
+                values.push_back(std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b);
                 break;
             case 16:
-            case 32: {
-                const std::uint32_t v =
-                    UnderMask(c.r, masks[0]) | UnderMask(c.g, masks[1]) | UnderMask(c.b, masks[2]);
-                for (unsigned i = 0; i < f.bitCount / 8; ++i)
-                    row[f.bitCount / 8 * x + i] = static_cast<unsigned char>(v >> (8 * i));
+            case 32:
+                values.push_back(UnderMask(c.r, masks[0]) | UnderMask(c.g, masks[1]) |
+                                 UnderMask(c.b, masks[2]));
                 break;
             }
-            }
         }
-        out.insert(out.end(), row.begin(), row.end());
     }
-    return out;
+    return PackBmpRows(f.width, f.bitCount, values, f.topDown);
 }
 
 // Run-length data, bottom row first, using every code the format has: runs,
@@ -168,7 +134,7 @@ Bytes PackedRows(const Bmp& f)
 // the bitmap.
 Bytes RunLengthRows(const Bmp& f)
 {
-    const bool nibbles = f.compression == kRle4;
+    const bool nibbles = f.compression == kBmpRle4;
     Bytes out;
     for (int r = 0; r < f.height; ++r) {
         const int y = f.height - 1 - r;
@@ -216,60 +182,27 @@ Bytes RunLengthRows(const Bmp& f)
     return out;
 }
 
-Bytes BuildBmp(const Bmp& f)
+Bytes SeedBmp(const Bmp& f)
 {
-    const bool rle = f.compression == kRle8 || f.compression == kRle4;
-    const Bytes pixels = rle ? RunLengthRows(f) : PackedRows(f);
-    Bytes out{'B', 'M'};
-    Put32(out, 0); // file size, patched below
-    Put32(out, 0); // reserved
-    Put32(out, 0); // pixel offset, patched below
-    Put32(out, f.headerSize);
-    if (f.headerSize == 12) {
-        Put16(out, static_cast<std::uint32_t>(f.width));
-        Put16(out, static_cast<std::uint32_t>(f.height));
-        Put16(out, 1);
-        Put16(out, f.bitCount);
-    } else {
-        Put32(out, static_cast<std::uint32_t>(f.width));
-        Put32(out, static_cast<std::uint32_t>(f.topDown ? -f.height : f.height));
-        Put16(out, 1);
-        Put16(out, f.bitCount);
-        Put32(out, f.compression);
-        Put32(out, static_cast<std::uint32_t>(pixels.size()));
-        Put32(out, 2835); // 72 dpi
-        Put32(out, 2835);
-        Put32(out, f.bitCount <= 8 ? f.colours : 0);
-        Put32(out, 0); // colours important
-        if (f.headerSize > 40) {
-            for (std::size_t i = 0; i < f.masks.size() && out.size() + 4 <= 14 + f.headerSize; ++i)
-                Put32(out, f.masks[i]);
-        }
-        if (f.headerSize >= 108 && out.size() < 14 + 40 + 16) {
-            out.resize(14 + 40 + 12, 0);
-            Put32(out, 0); // no alpha mask
-        }
-        if (f.headerSize >= 108)
-            Put32(out, 0x73524742); // 'sRGB'
-        out.resize(14 + f.headerSize, 0);
-        if (f.headerSize == 40) {
-            for (const std::uint32_t mask : f.masks)
-                Put32(out, mask);
-        }
-    }
+    const bool rle = f.compression == kBmpRle8 || f.compression == kBmpRle4;
+    BmpLayout layout;
+    layout.headerSize = f.headerSize;
+    layout.width = f.width;
+    layout.height = f.topDown ? -f.height : f.height;
+    layout.bitCount = static_cast<std::uint16_t>(f.bitCount);
+    layout.compression = f.compression;
+    layout.colorsUsed = f.bitCount <= 8 ? f.colours : 0;
+    layout.masks = f.masks;
+    layout.colourSpace = 0x73524742; // 'sRGB', in the V4 and V5 headers
     if (f.bitCount <= 8) {
         const unsigned entries = f.colours ? f.colours : 1u << f.bitCount;
         for (unsigned i = 0; i < entries; ++i) {
             const Rgb c = PaletteColour(i);
-            out.insert(out.end(), {c.b, c.g, c.r});
-            if (f.headerSize != 12)
-                out.push_back(0);
+            layout.palette.push_back(std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b);
         }
     }
-    Patch32(out, 10, static_cast<std::uint32_t>(out.size()));
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    Patch32(out, 2, static_cast<std::uint32_t>(out.size()));
-    return out;
+    layout.pixels = rle ? RunLengthRows(f) : PackedRows(f);
+    return BuildBmp(layout);
 }
 
 std::string HeaderName(std::uint32_t size)
@@ -307,7 +240,7 @@ void WriteBitmaps()
                 Write("bmp",
                       HeaderName(header) + "-" + std::to_string(depth) + "bpp-" +
                           (topDown ? "topdown" : "bottomup") + ".bmp",
-                      BuildBmp(f));
+                      SeedBmp(f));
             }
         }
     }
@@ -318,9 +251,9 @@ void WriteBitmaps()
             Bmp f;
             f.headerSize = header;
             f.bitCount = four ? 4 : 8;
-            f.compression = four ? kRle4 : kRle8;
+            f.compression = four ? kBmpRle4 : kBmpRle8;
             f.colours = four ? 16 : 40;
-            Write("bmp", HeaderName(header) + "-rle" + (four ? "4" : "8") + ".bmp", BuildBmp(f));
+            Write("bmp", HeaderName(header) + "-rle" + (four ? "4" : "8") + ".bmp", SeedBmp(f));
         }
     }
 
@@ -332,27 +265,27 @@ void WriteBitmaps()
         std::vector<std::uint32_t> masks;
     };
     const Fields fields[] = {
-        {"565", 16, kBitfields, {0xF800, 0x07E0, 0x001F}},
-        {"555", 16, kBitfields, {0x7C00, 0x03E0, 0x001F}},
-        {"444a", 16, kAlphaBitfields, {0x0F00, 0x00F0, 0x000F, 0xF000}},
-        {"888", 32, kBitfields, {0x00FF0000, 0x0000FF00, 0x000000FF}},
-        {"10bit", 32, kBitfields, {0x3FF00000, 0x000FFC00, 0x000003FF}},
-        {"bgr-nogreen", 32, kBitfields, {0x000000FF, 0, 0x00FF0000}},
-        {"8888a", 32, kAlphaBitfields, {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF}},
+        {"565", 16, kBmpBitfields, {0xF800, 0x07E0, 0x001F}},
+        {"555", 16, kBmpBitfields, {0x7C00, 0x03E0, 0x001F}},
+        {"444a", 16, kBmpAlphaBitfields, {0x0F00, 0x00F0, 0x000F, 0xF000}},
+        {"888", 32, kBmpBitfields, {0x00FF0000, 0x0000FF00, 0x000000FF}},
+        {"10bit", 32, kBmpBitfields, {0x3FF00000, 0x000FFC00, 0x000003FF}},
+        {"bgr-nogreen", 32, kBmpBitfields, {0x000000FF, 0, 0x00FF0000}},
+        {"8888a", 32, kBmpAlphaBitfields, {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF}},
     };
     for (const Fields& m : fields) {
         for (const std::uint32_t header : {40u, 52u, 56u, 108u, 124u}) {
-            if (header == 52 && m.compression == kAlphaBitfields)
+            if (header == 52 && m.compression == kBmpAlphaBitfields)
                 continue;
             Bmp f;
             f.headerSize = header;
             f.bitCount = m.depth;
             f.compression = m.compression;
             f.masks = m.masks;
-            if (header == 40 && m.compression == kBitfields)
+            if (header == 40 && m.compression == kBmpBitfields)
                 f.masks.resize(3);
             f.topDown = header == 108;
-            Write("bmp", HeaderName(header) + "-bitfields-" + m.name + ".bmp", BuildBmp(f));
+            Write("bmp", HeaderName(header) + "-bitfields-" + m.name + ".bmp", SeedBmp(f));
         }
     }
 
@@ -361,16 +294,16 @@ void WriteBitmaps()
         Bmp f;
         f.width = 1;
         f.height = 1;
-        Write("bmp", "info-24bpp-1x1.bmp", BuildBmp(f));
+        Write("bmp", "info-24bpp-1x1.bmp", SeedBmp(f));
         f.width = 1;
         f.height = 9;
         f.bitCount = 1;
-        Write("bmp", "info-1bpp-1x9.bmp", BuildBmp(f));
+        Write("bmp", "info-1bpp-1x9.bmp", SeedBmp(f));
         f.width = 33;
         f.height = 2;
         f.bitCount = 8;
         f.colours = 5;
-        Write("bmp", "info-8bpp-short-palette.bmp", BuildBmp(f));
+        Write("bmp", "info-8bpp-short-palette.bmp", SeedBmp(f));
     }
 
     // Cut short: inside the file header, inside the info header, inside the
@@ -378,43 +311,41 @@ void WriteBitmaps()
     {
         Bmp f;
         f.bitCount = 8;
-        const Bytes whole = BuildBmp(f);
+        const Bytes whole = SeedBmp(f);
         Write("bmp", "cut-in-file-header.bmp", Prefix(whole, 9));
         Write("bmp", "cut-in-info-header.bmp", Prefix(whole, 30));
         Write("bmp", "cut-in-palette.bmp", Prefix(whole, 14 + 40 + 100));
         Write("bmp", "cut-in-rows.bmp", Prefix(whole, whole.size() - 20));
         f.bitCount = 24;
         f.topDown = true;
-        const Bytes rows = BuildBmp(f);
+        const Bytes rows = SeedBmp(f);
         Write("bmp", "cut-topdown-24bpp.bmp", Prefix(rows, rows.size() - 1));
         f.topDown = false;
         f.bitCount = 8;
-        f.compression = kRle8;
+        f.compression = kBmpRle8;
         f.colours = 40;
-        const Bytes rle = BuildBmp(f);
+        const Bytes rle = SeedBmp(f);
         Write("bmp", "cut-in-rle8.bmp", Prefix(rle, rle.size() - 15));
         // The same cut with no size declared for the run-length data: the
         // rows decoded up to the cut are kept.
         Bytes undeclared = Prefix(rle, rle.size() - 15);
-        Patch32(undeclared, 14 + 20, 0);
+        PatchLe32(undeclared, 14 + 20, 0);
         Write("bmp", "rle8-ends-early.bmp", undeclared);
         f.headerSize = 56;
         f.bitCount = 16;
-        f.compression = kBitfields;
+        f.compression = kBmpBitfields;
         f.masks = {0xF800, 0x07E0, 0x001F};
-        const Bytes masks = BuildBmp(f);
+        const Bytes masks = SeedBmp(f);
         Write("bmp", "cut-in-masks.bmp", Prefix(masks, 14 + 44));
     }
 }
 
 // ---- JPEG files --------------------------------------------------------------
 
-enum class Colours { Rgb, Grey, Cmyk, Ycck };
-
 struct Jpeg {
     int width = 32;
     int height = 24;
-    Colours colours = Colours::Rgb;
+    JpegColours colours = JpegColours::Rgb;
     bool progressive = false;
     bool arithmetic = false;
     bool optimise = false;
@@ -427,86 +358,42 @@ struct Jpeg {
 
 Bytes Encode(const Jpeg& j)
 {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr); // the program exits on any library error
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(j.width);
-    cinfo.image_height = static_cast<JDIMENSION>(j.height);
-    switch (j.colours) {
-    case Colours::Rgb:
-        cinfo.input_components = 3;
-        cinfo.in_color_space = JCS_RGB;
-        break;
-    case Colours::Grey:
-        cinfo.input_components = 1;
-        cinfo.in_color_space = JCS_GRAYSCALE;
-        break;
-    case Colours::Cmyk:
-    case Colours::Ycck:
-        cinfo.input_components = 4;
-        cinfo.in_color_space = JCS_CMYK;
-        break;
-    }
-    jpeg_set_defaults(&cinfo);
-    if (j.colours == Colours::Ycck)
-        jpeg_set_colorspace(&cinfo, JCS_YCCK);
-    jpeg_set_quality(&cinfo, j.quality, TRUE);
-    if (j.noSubsampling) {
-        for (int c = 0; c < cinfo.num_components; ++c)
-            cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    }
-    cinfo.arith_code = j.arithmetic ? TRUE : FALSE;
-    cinfo.optimize_coding = j.optimise ? TRUE : FALSE;
-    cinfo.restart_interval = j.restartInterval;
-    cinfo.restart_in_rows = j.restartRows;
-    if (j.progressive)
-        jpeg_simple_progression(&cinfo);
-    std::vector<jpeg_scan_info> scans;
+    JpegFixtureOptions options;
+    options.colours = j.colours;
+    // The file has as many components as the samples have channels.
+    const int components = JpegSamplesPerPixel(options.colours);
+    options.quality = j.quality;
+    if (j.noSubsampling)
+        options.sampling.fill({1, 1});
+    options.arithmetic = j.arithmetic;
+    options.optimiseCoding = j.optimise;
+    options.restartInterval = j.restartInterval;
+    options.restartRows = j.restartRows;
+    options.progressive = j.progressive;
     if (j.separateScans) {
-        for (int c = 0; c < cinfo.num_components; ++c) {
-            jpeg_scan_info scan{};
-            scan.comps_in_scan = 1;
-            scan.component_index[0] = c;
-            scan.Se = 63;
-            scans.push_back(scan);
-        }
-        cinfo.scan_info = scans.data();
-        cinfo.num_scans = static_cast<int>(scans.size());
+        for (int c = 0; c < components; ++c)
+            options.scans.push_back({1, {c}, 0, 63, 0, 0});
     }
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(j.width) *
-                             static_cast<std::size_t>(cinfo.input_components));
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
+    Bytes samples;
+    for (int y = 0; y < j.height; ++y) {
         for (int x = 0; x < j.width; ++x) {
             const Rgb c = PixelAt(x, y);
-            JSAMPLE* p = &row[static_cast<std::size_t>(x * cinfo.input_components)];
             switch (j.colours) {
-            case Colours::Rgb:
-                p[0] = c.r, p[1] = c.g, p[2] = c.b;
+            case JpegColours::Rgb:
+                samples.insert(samples.end(), {c.r, c.g, c.b});
                 break;
-            case Colours::Grey:
-                p[0] = static_cast<JSAMPLE>((c.r * 3 + c.g * 6 + c.b) / 10);
+            case JpegColours::Grey:
+                samples.push_back(static_cast<unsigned char>((c.r * 3 + c.g * 6 + c.b) / 10));
                 break;
-            case Colours::Cmyk:
-            case Colours::Ycck:
+            case JpegColours::Cmyk:
+            case JpegColours::Ycck:
                 // Inks held inverted, as Adobe writes them.
-                p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = static_cast<JSAMPLE>(255 - x * 4);
+                samples.insert(samples.end(), {c.r, c.g, c.b, static_cast<unsigned char>(255 - x * 4)});
                 break;
             }
         }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
     }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+    return EncodeJpegFixture(samples, j.width, j.height, options);
 }
 
 // Where the entropy-coded data of the n-th scan (counted from 1) begins, and
@@ -571,20 +458,20 @@ void WriteJpegs()
         {"baseline-optimised", with([](Jpeg& j) { j.optimise = true; })},
         {"baseline-q10", with([](Jpeg& j) { j.quality = 10; })},
         {"baseline-q100", with([](Jpeg& j) { j.quality = 100, j.width = 16, j.height = 16; })},
-        {"grey", with([](Jpeg& j) { j.colours = Colours::Grey; })},
-        {"grey-progressive", with([](Jpeg& j) { j.colours = Colours::Grey, j.progressive = true; })},
+        {"grey", with([](Jpeg& j) { j.colours = JpegColours::Grey; })},
+        {"grey-progressive", with([](Jpeg& j) { j.colours = JpegColours::Grey, j.progressive = true; })},
         {"progressive", with([](Jpeg& j) { j.progressive = true; })},
         {"progressive-odd-size", with([](Jpeg& j) { j.progressive = true, j.width = 23, j.height = 11; })},
         {"arithmetic", with([](Jpeg& j) { j.arithmetic = true; })},
         {"arithmetic-progressive", with([](Jpeg& j) { j.arithmetic = true, j.progressive = true; })},
-        {"arithmetic-grey", with([](Jpeg& j) { j.arithmetic = true, j.colours = Colours::Grey; })},
+        {"arithmetic-grey", with([](Jpeg& j) { j.arithmetic = true, j.colours = JpegColours::Grey; })},
         {"restart-every-mcu", with([](Jpeg& j) { j.restartInterval = 1; })},
         {"restart-every-row", with([](Jpeg& j) { j.restartRows = 1, j.height = 40; })},
         {"restart-progressive", with([](Jpeg& j) { j.restartInterval = 2, j.progressive = true; })},
         {"restart-arithmetic", with([](Jpeg& j) { j.restartInterval = 3, j.arithmetic = true; })},
         {"separate-scans", with([](Jpeg& j) { j.separateScans = true; })},
-        {"cmyk-adobe", with([](Jpeg& j) { j.colours = Colours::Cmyk, j.width = 16, j.height = 16; })},
-        {"ycck-adobe", with([](Jpeg& j) { j.colours = Colours::Ycck, j.width = 16, j.height = 16; })},
+        {"cmyk-adobe", with([](Jpeg& j) { j.colours = JpegColours::Cmyk, j.width = 16, j.height = 16; })},
+        {"ycck-adobe", with([](Jpeg& j) { j.colours = JpegColours::Ycck, j.width = 16, j.height = 16; })},
     };
     for (const Kind& k : kinds)
         Write("jpeg", std::string(k.name) + ".jpg", Encode(k.jpeg));
@@ -661,8 +548,13 @@ int main(int argc, char** argv)
         return 2;
     }
     g_root = argv[1];
-    WriteBitmaps();
-    WriteJpegs();
+    try {
+        WriteBitmaps();
+        WriteJpegs();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
     std::printf("%d seed files written under %s\n", g_written, g_root.c_str());
     return 0;
 }

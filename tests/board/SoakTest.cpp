@@ -3,7 +3,9 @@
 // kind and files that fail, must leave the heap where a short warm-up left
 // it. A picture, decoder or message box that is not given back on one of
 // these paths shows up as growth proportional to the rounds.
+#include "BmpFixtures.h"
 #include "BoardDriver.h"
+#include "JpegFixtures.h"
 #include "Modals.h"
 #include "ProgressiveJpeg.h"
 
@@ -13,12 +15,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 #include <malloc.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -51,41 +50,18 @@ QImage Pattern(int w, int h, int seed)
     return image;
 }
 
-void Put16(Bytes& out, unsigned v)
-{
-    out.push_back(static_cast<unsigned char>(v));
-    out.push_back(static_cast<unsigned char>(v >> 8));
-}
-
-void Put32(Bytes& out, unsigned v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // A bottom-up bitmap with a 40-byte header: a palette of 2^depth colours for
 // 1, 4 and 8 bits, plain 5-5-5 or 8-8-8 pixels for 16 and 32.
 Bytes Bitmap(unsigned depth, int w, int h)
 {
     const unsigned colours = depth <= 8 ? 1u << depth : 0;
     const std::size_t rowBytes = (static_cast<std::size_t>(w) * depth + 31) / 32 * 4;
-    Bytes out{'B', 'M'};
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 14 + 40 + 4 * colours);
-    Put32(out, 40);
-    Put32(out, static_cast<unsigned>(w));
-    Put32(out, static_cast<unsigned>(h));
-    Put16(out, 1);
-    Put16(out, depth);
-    Put32(out, 0);
-    Put32(out, static_cast<unsigned>(rowBytes * static_cast<std::size_t>(h)));
-    Put32(out, 2835);
-    Put32(out, 2835);
-    Put32(out, 0);
-    Put32(out, 0);
+    BmpLayout f;
+    f.width = w;
+    f.height = h;
+    f.bitCount = static_cast<std::uint16_t>(depth);
     for (unsigned i = 0; i < colours; ++i)
-        Put32(out, (i * 0x2F1D3B) & 0xFFFFFF);
+        f.palette.push_back((i * 0x2F1D3B) & 0xFFFFFF);
     for (int r = 0; r < h; ++r) {
         Bytes row(rowBytes, 0);
         for (int x = 0; x < w; ++x) {
@@ -97,40 +73,21 @@ Bytes Bitmap(unsigned depth, int w, int h)
                 for (unsigned b = 0; b < depth / 8; ++b)
                     row[bit / 8 + b] = static_cast<unsigned char>(v >> (3 * b));
         }
-        out.insert(out.end(), row.begin(), row.end());
+        f.pixels.insert(f.pixels.end(), row.begin(), row.end());
     }
-    return out;
+    return BuildBmp(f);
 }
 
 // A one-component baseline JPEG.
 Bytes GreyJpeg(int w, int h)
 {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(w);
-    cinfo.image_height = static_cast<JDIMENSION>(h);
-    cinfo.input_components = 1;
-    cinfo.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(w));
-    while (cinfo.next_scanline < cinfo.image_height) {
+    Bytes samples;
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            row[static_cast<std::size_t>(x)] =
-                static_cast<JSAMPLE>(x * 4 + static_cast<int>(cinfo.next_scanline));
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+            samples.push_back(static_cast<unsigned char>(x * 4 + y));
+    JpegFixtureOptions options;
+    options.colours = JpegColours::Grey;
+    return EncodeJpegFixture(samples, w, h, options);
 }
 
 // A progressive file whose second scan header names no components: it loads,

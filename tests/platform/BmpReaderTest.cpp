@@ -1,11 +1,11 @@
 #include "BmpReader.h"
+#include "BmpFixtures.h"
 #include "Exceptions.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,118 +13,17 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-constexpr std::uint32_t kRgb = 0;
-constexpr std::uint32_t kRle8 = 1;
-constexpr std::uint32_t kRle4 = 2;
-constexpr std::uint32_t kBitfields = 3;
-constexpr std::uint32_t kAlphaBitfields = 6;
-
-// What a test puts into a bitmap file; Build() lays it out the way Windows
-// programs do.
-struct BmpFile {
-    std::uint32_t headerSize = 40;
-    std::int32_t width = 3;
-    std::int32_t height = 2; // negative: top-down
-    std::uint16_t planes = 1;
-    std::uint16_t bitCount = 8;
-    std::uint32_t compression = kRgb;
-    std::uint32_t colorsUsed = 0;
-    std::vector<std::uint32_t> masks; // after a 40-byte header, inside larger ones
-    std::vector<QRgb> palette;
-    Bytes pixels;                             // as stored
-    std::optional<std::uint32_t> pixelOffset; // default: right after the palette
-    std::optional<std::uint32_t> sizeImage;   // default: the size of pixels
+// What a test puts into a bitmap file: a 3 x 2 8-bit picture unless it says
+// otherwise. BuildBmp() lays it out the way Windows programs do, with any field
+// set to what the test wants, however malformed.
+struct BmpFile : BmpLayout {
+    BmpFile()
+    {
+        width = 3;
+        height = 2;
+        bitCount = 8;
+    }
 };
-
-void Put16(Bytes& out, std::uint32_t v)
-{
-    out.push_back(static_cast<unsigned char>(v));
-    out.push_back(static_cast<unsigned char>(v >> 8));
-}
-
-void Put32(Bytes& out, std::uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-void Patch32(Bytes& out, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-Bytes Build(const BmpFile& f)
-{
-    Bytes out{'B', 'M'};
-    Put32(out, 0); // file size, patched below
-    Put32(out, 0); // reserved
-    Put32(out, 0); // pixel offset, patched below
-    Put32(out, f.headerSize);
-    if (f.headerSize == 12) {
-        Put16(out, static_cast<std::uint16_t>(f.width));
-        Put16(out, static_cast<std::uint16_t>(f.height));
-        Put16(out, f.planes);
-        Put16(out, f.bitCount);
-    } else {
-        Put32(out, static_cast<std::uint32_t>(f.width));
-        Put32(out, static_cast<std::uint32_t>(f.height));
-        Put16(out, f.planes);
-        Put16(out, f.bitCount);
-        Put32(out, f.compression);
-        Put32(out, f.sizeImage.value_or(static_cast<std::uint32_t>(f.pixels.size())));
-        Put32(out, 2835); // 72 dpi
-        Put32(out, 2835);
-        Put32(out, f.colorsUsed);
-        Put32(out, 0); // colours important
-        for (std::size_t i = 0; i < f.masks.size() && out.size() + 4 <= 14 + f.headerSize; ++i)
-            Put32(out, f.masks[i]);
-        out.resize(14 + f.headerSize, 0);
-        if (f.headerSize == 40) {
-            for (const std::uint32_t mask : f.masks)
-                Put32(out, mask);
-        }
-    }
-    for (const QRgb colour : f.palette) {
-        out.push_back(static_cast<unsigned char>(qBlue(colour)));
-        out.push_back(static_cast<unsigned char>(qGreen(colour)));
-        out.push_back(static_cast<unsigned char>(qRed(colour)));
-        if (f.headerSize != 12)
-            out.push_back(0);
-    }
-    Patch32(out, 10, f.pixelOffset.value_or(static_cast<std::uint32_t>(out.size())));
-    out.insert(out.end(), f.pixels.begin(), f.pixels.end());
-    Patch32(out, 2, static_cast<std::uint32_t>(out.size()));
-    return out;
-}
-
-// Stores pixel values given top row first as the file keeps them: palette
-// indices packed high bits first, 0xRRGGBB as blue-green-red, 16 and 32 bits
-// little-endian, each row padded to four bytes.
-Bytes PackRows(int width, unsigned bitCount, const std::vector<std::uint32_t>& values, bool topDown)
-{
-    const int height = static_cast<int>(values.size()) / width;
-    Bytes out;
-    for (int r = 0; r < height; ++r) {
-        const int y = topDown ? r : height - 1 - r;
-        Bytes row((width * bitCount + 31) / 32 * 4, 0);
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t v = values[y * width + x];
-            const unsigned bit = x * bitCount;
-            switch (bitCount) {
-            case 1:
-            case 4:
-                row[bit / 8] |= static_cast<unsigned char>(v << (8 - bitCount - bit % 8));
-                break;
-            default:
-                for (unsigned i = 0; i < bitCount / 8; ++i)
-                    row[bit / 8 + i] = static_cast<unsigned char>(v >> (8 * i));
-            }
-        }
-        out.insert(out.end(), row.begin(), row.end());
-    }
-    return out;
-}
 
 // Distinct colours for every palette index.
 QRgb TestColour(unsigned index)
@@ -205,54 +104,54 @@ struct PixelCase {
 };
 
 const std::vector<PixelCase> kPixelCases = {
-    {"1 bit", 1, kRgb, {}, {1, 0, 1, 0, 1, 1}, {}},
-    {"4 bits", 4, kRgb, {}, {1, 2, 3, 14, 15, 0}, {}},
-    {"8 bits", 8, kRgb, {}, {1, 128, 255, 7, 0, 200}, {}},
+    {"1 bit", 1, kBmpRgb, {}, {1, 0, 1, 0, 1, 1}, {}},
+    {"4 bits", 4, kBmpRgb, {}, {1, 2, 3, 14, 15, 0}, {}},
+    {"8 bits", 8, kBmpRgb, {}, {1, 128, 255, 7, 0, 200}, {}},
     {"24 bits",
      24,
-     kRgb,
+     kBmpRgb,
      {},
      {0x102030, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x010203},
      {qRgb(0x10, 0x20, 0x30), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255),
       qRgb(1, 2, 3)}},
     {"16 bits default 5-5-5, top bit ignored",
      16,
-     kRgb,
+     kBmpRgb,
      {},
      {0x7C00, 0x03E0, 0x001F, 0x8421, 0x4210, 0x7FFF},
      {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(8, 8, 8), qRgb(132, 132, 132),
       qRgb(255, 255, 255)}},
     {"32 bits default, fourth byte ignored",
      32,
-     kRgb,
+     kBmpRgb,
      {},
      {0x80102030, 0xFFFF0000, 0x0000FF00, 0x010000FF, 0x00FFFFFF, 0x7F010203},
      {qRgb(0x10, 0x20, 0x30), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255),
       qRgb(1, 2, 3)}},
     {"16 bits 5-6-5",
      16,
-     kBitfields,
+     kBmpBitfields,
      {0xF800, 0x07E0, 0x001F},
      {0xF800, 0x07E0, 0x0020, 0x001F, 0x8410, 0xFFFF},
      {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 4, 0), qRgb(0, 0, 255), qRgb(132, 130, 132),
       qRgb(255, 255, 255)}},
     {"32 bits 10-10-10",
      32,
-     kBitfields,
+     kBmpBitfields,
      {0x3FF00000, 0x000FFC00, 0x000003FF},
      {0xFFF00000, 0x000FFC00, 0x000003FF, 0x20000000, 0x00000001, 0x3FFFFFFF},
      {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(128, 0, 0), qRgb(0, 0, 0),
       qRgb(255, 255, 255)}},
     {"32 bits red in the low byte",
      32,
-     kBitfields,
+     kBmpBitfields,
      {0x000000FF, 0x0000FF00, 0x00FF0000},
      {0x00302010, 0x000000FF, 0x0000FF00, 0x00FF0000, 0x00FFFFFF, 0xFF030201},
      {qRgb(0x10, 0x20, 0x30), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255),
       qRgb(1, 2, 3)}},
     {"32 bits with alpha mask",
      32,
-     kAlphaBitfields,
+     kBmpAlphaBitfields,
      {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000},
      {0x00102030, 0x80FF0000, 0xFF00FF00, 0x010000FF, 0x00FFFFFF, 0x00010203},
      {qRgb(0x10, 0x20, 0x30), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255),
@@ -267,7 +166,7 @@ TEST(BmpReader, ReadsEveryHeaderDepthAndRowOrder)
         for (const std::uint32_t headerSize : kHeaderSizes) {
             for (const bool topDown : {false, true}) {
                 const bool core = headerSize == 12;
-                if (core && (topDown || c.compression != kRgb || c.bitCount == 16 || c.bitCount == 32))
+                if (core && (topDown || c.compression != kBmpRgb || c.bitCount == 16 || c.bitCount == 32))
                     continue;
                 SCOPED_TRACE(std::string(c.name) + ", header " + std::to_string(headerSize) +
                              (topDown ? ", top-down" : ", bottom-up"));
@@ -279,14 +178,14 @@ TEST(BmpReader, ReadsEveryHeaderDepthAndRowOrder)
                 f.masks = c.masks;
                 if (c.bitCount <= 8)
                     f.palette = TestPalette(1u << c.bitCount);
-                f.pixels = PackRows(3, c.bitCount, c.stored, topDown);
-                ExpectPicture(Build(f), 3, 2, c.expected.empty() ? Colours(c.stored) : c.expected);
+                f.pixels = PackBmpRows(3, c.bitCount, c.stored, topDown);
+                ExpectPicture(BuildBmp(f), 3, 2, c.expected.empty() ? Colours(c.stored) : c.expected);
             }
         }
     }
 }
 
-// Rows written byte by byte, independent of PackRows: bit and nibble order,
+// Rows written byte by byte, independent of PackBmpRows: bit and nibble order,
 // byte order of 16-bit pixels and blue-green-red order of 24-bit ones.
 TEST(BmpReader, ReadsStoredBytesInTheirOrder)
 {
@@ -311,7 +210,7 @@ TEST(BmpReader, ReadsStoredBytesInTheirOrder)
         if (r.bitCount <= 8)
             f.palette = TestPalette(1u << r.bitCount);
         f.pixels = r.row;
-        ExpectPicture(Build(f), r.width, 1, r.expected);
+        ExpectPicture(BuildBmp(f), r.width, 1, r.expected);
     }
 }
 
@@ -347,8 +246,8 @@ TEST(BmpReader, AppliesPaletteRules)
         f.bitCount = static_cast<std::uint16_t>(c.bitCount);
         f.colorsUsed = c.colorsUsed;
         f.palette = TestPalette(c.storedEntries);
-        f.pixels = PackRows(3, c.bitCount, c.stored, false);
-        ExpectPicture(Build(f), 3, 2, c.expected);
+        f.pixels = PackBmpRows(3, c.bitCount, c.stored, false);
+        ExpectPicture(BuildBmp(f), 3, 2, c.expected);
     }
 }
 
@@ -370,39 +269,39 @@ struct RleCase {
 };
 
 const std::vector<RleCase> kRleCases = {
-    {"runs and end of line", kRle8, 3, {3, 1, 0, 0, 2, 2, 1, 3, 0, 1}, {2, 2, 3, 1, 1, 1}},
+    {"runs and end of line", kBmpRle8, 3, {3, 1, 0, 0, 2, 2, 1, 3, 0, 1}, {2, 2, 3, 1, 1, 1}},
     {"absolute runs skip their padding",
-     kRle8,
+     kBmpRle8,
      3,
      {0, 3, 4, 5, 6, 0, 0, 0, 0, 3, 7, 8, 9, 0, 0, 1},
      {7, 8, 9, 4, 5, 6}},
-    {"delta leaves index 0 behind", kRle8, 3, {0, 2, 1, 1, 1, 9, 0, 1}, {0, 9, 0, 0, 0, 0}},
-    {"run cut at the right edge", kRle8, 3, {10, 1, 0, 0, 1, 2, 0, 1}, {2, 0, 0, 1, 1, 1}},
+    {"delta leaves index 0 behind", kBmpRle8, 3, {0, 2, 1, 1, 1, 9, 0, 1}, {0, 9, 0, 0, 0, 0}},
+    {"run cut at the right edge", kBmpRle8, 3, {10, 1, 0, 0, 1, 2, 0, 1}, {2, 0, 0, 1, 1, 1}},
     {"absolute run cut at the right edge",
-     kRle8,
+     kBmpRle8,
      3,
      {0, 5, 1, 2, 3, 4, 5, 0, 0, 0, 1, 6, 0, 1},
      {6, 0, 0, 1, 2, 3}},
     {"rows past the top are dropped",
-     kRle8,
+     kBmpRle8,
      3,
      {3, 1, 0, 0, 3, 2, 0, 0, 3, 3, 0, 0, 3, 4, 0, 1},
      {2, 2, 2, 1, 1, 1}},
-    {"delta past the picture", kRle8, 3, {0, 2, 255, 200, 3, 5, 0, 1}, {0, 0, 0, 0, 0, 0}},
-    {"end of bitmap stops decoding", kRle8, 3, {3, 1, 0, 1, 3, 2}, {0, 0, 0, 1, 1, 1}},
-    {"stream ending without end of bitmap", kRle8, 3, {3, 1, 0, 0, 1, 2}, {2, 0, 0, 1, 1, 1}},
-    {"stream ending inside an absolute run", kRle8, 3, {0, 3, 4, 5}, {0, 0, 0, 4, 5, 0}},
+    {"delta past the picture", kBmpRle8, 3, {0, 2, 255, 200, 3, 5, 0, 1}, {0, 0, 0, 0, 0, 0}},
+    {"end of bitmap stops decoding", kBmpRle8, 3, {3, 1, 0, 1, 3, 2}, {0, 0, 0, 1, 1, 1}},
+    {"stream ending without end of bitmap", kBmpRle8, 3, {3, 1, 0, 0, 1, 2}, {2, 0, 0, 1, 1, 1}},
+    {"stream ending inside an absolute run", kBmpRle8, 3, {0, 3, 4, 5}, {0, 0, 0, 4, 5, 0}},
     {"4-bit runs alternate nibbles",
-     kRle4,
+     kBmpRle4,
      5,
      {5, 0x12, 0, 0, 3, 0x34, 0, 1},
      {3, 4, 3, 0, 0, 1, 2, 1, 2, 1}},
     {"4-bit absolute runs skip their padding",
-     kRle4,
+     kBmpRle4,
      5,
      {0, 5, 0x12, 0x34, 0x50, 0, 0, 0, 0, 3, 0x67, 0x80, 0, 1},
      {6, 7, 8, 0, 0, 1, 2, 3, 4, 5}},
-    {"4-bit delta", kRle4, 5, {0, 2, 2, 1, 2, 0xAB, 0, 1}, {0, 0, 10, 11, 0, 0, 0, 0, 0, 0}},
+    {"4-bit delta", kBmpRle4, 5, {0, 2, 2, 1, 2, 0xAB, 0, 1}, {0, 0, 10, 11, 0, 0, 0, 0, 0, 0}},
 };
 
 BmpFile RleFile(const RleCase& c, std::uint32_t headerSize)
@@ -410,7 +309,7 @@ BmpFile RleFile(const RleCase& c, std::uint32_t headerSize)
     BmpFile f;
     f.headerSize = headerSize;
     f.width = c.width;
-    f.bitCount = c.compression == kRle4 ? 4 : 8;
+    f.bitCount = c.compression == kBmpRle4 ? 4 : 8;
     f.compression = c.compression;
     f.palette = TestPalette(1u << f.bitCount);
     f.pixels = c.stream;
@@ -422,7 +321,7 @@ TEST(BmpReader, DecodesRunLengthStreams)
     for (const RleCase& c : kRleCases) {
         for (const std::uint32_t headerSize : {40u, 124u}) {
             SCOPED_TRACE(std::string(c.name) + ", header " + std::to_string(headerSize));
-            ExpectPicture(Build(RleFile(c, headerSize)), c.width, 2, Colours(c.expected));
+            ExpectPicture(BuildBmp(RleFile(c, headerSize)), c.width, 2, Colours(c.expected));
         }
     }
 }
@@ -434,7 +333,7 @@ BmpFile ValidFile()
 {
     BmpFile f;
     f.palette = TestPalette(256);
-    f.pixels = PackRows(3, 8, {1, 2, 3, 4, 5, 6}, false);
+    f.pixels = PackBmpRows(3, 8, {1, 2, 3, 4, 5, 6}, false);
     return f;
 }
 
@@ -455,14 +354,14 @@ const std::vector<ErrorCase> kErrorCases = {
     {"masks after the header cut short",
      [](BmpFile& f) {
          f.bitCount = 16;
-         f.compression = kBitfields;
+         f.compression = kBmpBitfields;
          f.masks = {0xF800, 0x07E0, 0x001F};
          f.palette.clear();
      },
      [](Bytes& b) { b.resize(14 + 40 + 8); }, Failure::Read, nullptr},
     {"run-length data shorter than declared",
      [](BmpFile& f) {
-         f.compression = kRle8;
+         f.compression = kBmpRle8;
          f.pixels = {3, 1, 0, 1};
          f.sizeImage = 5;
      },
@@ -485,21 +384,21 @@ const std::vector<ErrorCase> kErrorCases = {
      nullptr, Failure::Invalid, nullptr},
     {"RLE8 with 4 bits",
      [](BmpFile& f) {
-         f.compression = kRle8;
+         f.compression = kBmpRle8;
          f.bitCount = 4;
      },
      nullptr, Failure::Invalid, nullptr},
-    {"RLE4 with 8 bits", [](BmpFile& f) { f.compression = kRle4; }, nullptr, Failure::Invalid, nullptr},
+    {"RLE4 with 8 bits", [](BmpFile& f) { f.compression = kBmpRle4; }, nullptr, Failure::Invalid, nullptr},
     {"bit fields with 24 bits",
      [](BmpFile& f) {
-         f.compression = kBitfields;
+         f.compression = kBmpBitfields;
          f.bitCount = 24;
          f.masks = {0xFF0000, 0xFF00, 0xFF};
      },
      nullptr, Failure::Invalid, nullptr},
     {"bit fields with 8 bits",
      [](BmpFile& f) {
-         f.compression = kBitfields;
+         f.compression = kBmpBitfields;
          f.masks = {0xE0, 0x1C, 0x03};
      },
      nullptr, Failure::Invalid, nullptr},
@@ -509,7 +408,7 @@ const std::vector<ErrorCase> kErrorCases = {
     {"257 palette colours", [](BmpFile& f) { f.colorsUsed = 257; }, nullptr, Failure::Invalid, nullptr},
     {"top-down run-length data",
      [](BmpFile& f) {
-         f.compression = kRle8;
+         f.compression = kBmpRle8;
          f.height = -2;
          f.pixels = {0, 1};
      },
@@ -517,7 +416,7 @@ const std::vector<ErrorCase> kErrorCases = {
     {"mask with a gap",
      [](BmpFile& f) {
          f.bitCount = 16;
-         f.compression = kBitfields;
+         f.compression = kBmpBitfields;
          f.masks = {0xA800, 0x07E0, 0x001F};
          f.palette.clear();
          f.pixels.assign(16, 0);
@@ -526,20 +425,20 @@ const std::vector<ErrorCase> kErrorCases = {
     {"mask beyond 16 bits",
      [](BmpFile& f) {
          f.bitCount = 16;
-         f.compression = kBitfields;
+         f.compression = kBmpBitfields;
          f.masks = {0x1F0000, 0x07E0, 0x001F};
          f.palette.clear();
          f.pixels.assign(16, 0);
      },
      nullptr, Failure::Invalid, nullptr},
     {"pixel offset past the end", nullptr,
-     [](Bytes& b) { Patch32(b, 10, static_cast<std::uint32_t>(b.size() + 1)); }, Failure::Invalid, nullptr},
-    {"pixel offset far past the end", nullptr, [](Bytes& b) { Patch32(b, 10, 0xFFFFFFFF); }, Failure::Invalid,
-     nullptr},
+     [](Bytes& b) { PatchLe32(b, 10, static_cast<std::uint32_t>(b.size() + 1)); }, Failure::Invalid, nullptr},
+    {"pixel offset far past the end", nullptr, [](Bytes& b) { PatchLe32(b, 10, 0xFFFFFFFF); },
+     Failure::Invalid, nullptr},
     {"pixel offset on the alpha mask after the header",
      [](BmpFile& f) {
          f.bitCount = 32;
-         f.compression = kAlphaBitfields;
+         f.compression = kBmpAlphaBitfields;
          f.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
          f.palette.clear();
          f.pixels.assign(24, 0);
@@ -574,7 +473,7 @@ TEST(BmpReader, RejectsMalformedFiles)
         BmpFile f = ValidFile();
         if (c.edit)
             c.edit(f);
-        Bytes file = Build(f);
+        Bytes file = BuildBmp(f);
         if (c.patch)
             c.patch(file);
         const Outcome outcome = TryRead(file);
@@ -605,27 +504,27 @@ TEST(BmpReader, TruncatedFilesFailCleanly)
     core.headerSize = 12;
     core.bitCount = 1;
     core.palette = TestPalette(2);
-    core.pixels = PackRows(3, 1, {1, 0, 1, 0, 1, 1}, false);
+    core.pixels = PackBmpRows(3, 1, {1, 0, 1, 0, 1, 1}, false);
     BmpFile v5 = ValidFile();
     v5.headerSize = 124;
     v5.height = -2;
     BmpFile fields;
     fields.bitCount = 16;
-    fields.compression = kBitfields;
+    fields.compression = kBmpBitfields;
     fields.masks = {0xF800, 0x07E0, 0x001F};
-    fields.pixels = PackRows(3, 16, {1, 2, 3, 4, 5, 6}, false);
+    fields.pixels = PackBmpRows(3, 16, {1, 2, 3, 4, 5, 6}, false);
     // Without a declared size, cut run-length data is decoded as far as it goes.
     BmpFile rle8 = RleFile(kRleCases[1], 40);
     rle8.sizeImage = 0;
     BmpFile rle4 = RleFile(kRleCases[11], 108);
     rle4.sizeImage = 0;
     const Whole wholes[] = {
-        {"core 1 bit", Build(core), false},
-        {"V5 8 bits top-down", Build(v5), false},
-        {"bit fields after the header", Build(fields), false},
-        {"RLE8 with its size", Build(RleFile(kRleCases[1], 40)), false},
-        {"RLE8 without its size", Build(rle8), true},
-        {"RLE4 without its size", Build(rle4), true},
+        {"core 1 bit", BuildBmp(core), false},
+        {"V5 8 bits top-down", BuildBmp(v5), false},
+        {"bit fields after the header", BuildBmp(fields), false},
+        {"RLE8 with its size", BuildBmp(RleFile(kRleCases[1], 40)), false},
+        {"RLE8 without its size", BuildBmp(rle8), true},
+        {"RLE4 without its size", BuildBmp(rle4), true},
     };
     for (const Whole& w : wholes) {
         SCOPED_TRACE(w.name);

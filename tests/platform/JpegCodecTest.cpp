@@ -1,6 +1,7 @@
 #include "JpegCodec.h"
 
 #include "Exceptions.h"
+#include "JpegFixtures.h"
 #include "PictureLimits.h"
 #include "Stretch.h"
 
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
@@ -108,7 +108,7 @@ Bytes Samples(Model model)
     return samples;
 }
 
-// ---- Fixture encoder, straight on libjpeg -----------------------------------
+// ---- Fixture files ------------------------------------------------------------
 
 struct FixtureOptions {
     Model model = Model::Rgb;
@@ -116,110 +116,46 @@ struct FixtureOptions {
     unsigned restartInterval = 0;
     bool arithmetic = false;
     int quality = 95;
-    const jpeg_scan_info* scans = nullptr; // a scan script of our own
-    int scanCount = 0;
+    std::vector<JpegScan> scans; // a scan script of our own
 };
 
-// Everything one fixture encode hands to the library; plain C data, so that
-// the library's error exit may longjmp over it.
-struct FixtureJob {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    std::jmp_buf jump;
-    unsigned char* out;
-    unsigned long outSize;
-};
-
-} // namespace
-
-extern "C" {
-static void FixtureErrorExit(j_common_ptr cinfo)
+// What the fixture encoder takes the model's samples for.
+JpegColours ColoursOf(Model model)
 {
-    // cinfo is the first member of FixtureJob.
-    auto* job = reinterpret_cast<FixtureJob*>(cinfo);
-    std::longjmp(job->jump, 1);
-}
-static void FixtureSilence(j_common_ptr) {}
-}
-
-namespace {
-
-bool RunFixtureEncode(FixtureJob* job, const FixtureOptions* options, const unsigned char* samples)
-{
-    if (setjmp(job->jump))
-        return false;
-    job->cinfo.err = jpeg_std_error(&job->err);
-    job->err.error_exit = FixtureErrorExit;
-    job->err.output_message = FixtureSilence;
-    jpeg_create_compress(&job->cinfo);
-    j_compress_ptr cinfo = &job->cinfo;
-    jpeg_mem_dest(cinfo, &job->out, &job->outSize);
-
-    cinfo->image_width = kBlocksWidth;
-    cinfo->image_height = kBlocksHeight;
-    switch (options->model) {
+    switch (model) {
     case Model::Rgb:
-        cinfo->input_components = 3;
-        cinfo->in_color_space = JCS_RGB;
-        break;
+        return JpegColours::Rgb;
     case Model::Gray:
-        cinfo->input_components = 1;
-        cinfo->in_color_space = JCS_GRAYSCALE;
+        return JpegColours::Grey;
+    case Model::YcckAdobe:
+        return JpegColours::Ycck;
+    case Model::CmykAdobe:
+    case Model::CmykPlain:
         break;
-    default:
-        cinfo->input_components = 4;
-        cinfo->in_color_space = JCS_CMYK;
-        break;
     }
-    jpeg_set_defaults(cinfo);
-    if (options->model == Model::YcckAdobe)
-        jpeg_set_colorspace(cinfo, JCS_YCCK);
-    if (options->model == Model::CmykPlain)
-        cinfo->write_Adobe_marker = FALSE;
-    jpeg_set_quality(cinfo, options->quality, TRUE);
-    if (options->progressive)
-        jpeg_simple_progression(cinfo);
-    if (options->scans != nullptr) {
-        cinfo->scan_info = options->scans;
-        cinfo->num_scans = options->scanCount;
-    }
-    cinfo->restart_interval = options->restartInterval;
-    cinfo->arith_code = options->arithmetic ? TRUE : FALSE;
-
-    jpeg_start_compress(cinfo, TRUE);
-    const std::size_t stride = static_cast<std::size_t>(kBlocksWidth) * cinfo->input_components;
-    while (cinfo->next_scanline < cinfo->image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(samples + stride * cinfo->next_scanline);
-        if (jpeg_write_scanlines(cinfo, &row, 1) != 1)
-            return false;
-    }
-    jpeg_finish_compress(cinfo);
-    return true;
+    return JpegColours::Cmyk;
 }
 
-Bytes EncodeFixture(const FixtureOptions& options)
+// The block picture in the model, encoded straight on libjpeg.
+Bytes EncodeFixture(const FixtureOptions& fixture)
 {
-    const Bytes samples = Samples(options.model);
-    FixtureJob job{};
-    const bool ok = RunFixtureEncode(&job, &options, samples.data());
-    jpeg_destroy_compress(&job.cinfo);
-    // After a failure the library may have moved its buffer; only a finished
-    // encode leaves `out` pointing at it. A failure here fails the test anyway.
-    Bytes file;
-    if (ok) {
-        file.assign(job.out, job.out + job.outSize);
-        std::free(job.out);
-    }
-    EXPECT_TRUE(ok) << "the fixture encoder failed";
-    return file;
+    JpegFixtureOptions options;
+    options.colours = ColoursOf(fixture.model);
+    options.adobeMarker = fixture.model != Model::CmykPlain;
+    options.quality = fixture.quality;
+    options.progressive = fixture.progressive;
+    options.scans = fixture.scans;
+    options.restartInterval = fixture.restartInterval;
+    options.arithmetic = fixture.arithmetic;
+    return EncodeJpegFixture(Samples(fixture.model), kBlocksWidth, kBlocksHeight, options);
 }
 
 // A progressive grayscale scan script of exactly `count` scans, all valid: the
 // DC first, then AC coefficients one at a time, each sent bit by bit (first at
 // Al = 10, then refinements down to Al = 0).
-std::vector<jpeg_scan_info> ManyScans(int count)
+std::vector<JpegScan> ManyScans(int count)
 {
-    std::vector<jpeg_scan_info> scans;
+    std::vector<JpegScan> scans;
     scans.push_back({1, {0}, 0, 0, 0, 0});
     for (int k = 1; k < 64 && static_cast<int>(scans.size()) < count; ++k) {
         const int steps = std::min(11, count - static_cast<int>(scans.size()));
@@ -346,11 +282,9 @@ Segment First(const Bytes& file, int marker)
 
 Bytes ManyScanFile(int count)
 {
-    const std::vector<jpeg_scan_info> scans = ManyScans(count);
     FixtureOptions options;
     options.model = Model::Gray;
-    options.scans = scans.data();
-    options.scanCount = static_cast<int>(scans.size());
+    options.scans = ManyScans(count);
     const Bytes file = EncodeFixture(options);
     const std::vector<int> markers = Markers(Walk(file));
     EXPECT_EQ(std::count(markers.begin(), markers.end(), SOS), count);

@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "Jpeg.h"
 #include "JpegCodec.h"
+#include "JpegFixtures.h"
 #include "MainWindow1.h"
 #include "Modals.h"
 #include "ShadowLabel.h"
@@ -19,16 +20,10 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include <csetjmp>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include <jerror.h>
-#include <jpeglib.h>
 
 namespace {
 
@@ -76,7 +71,7 @@ QImage NoisePicture(int width, int height)
     return picture;
 }
 
-// ---- Fixture encoder, straight on libjpeg -----------------------------------
+// ---- Fixture files -----------------------------------------------------------
 
 // How a JPEG fixture is encoded: the colour model by its number of components
 // (1 grey, 3 YCbCr, 4 CMYK with an Adobe marker), each component's sampling
@@ -88,96 +83,32 @@ struct Encoding {
     unsigned restartInterval;
 };
 
-// Everything one fixture encode hands to the library; plain C data, so that
-// the library's error exit may longjmp over it.
-struct FixtureJob {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    std::jmp_buf jump;
-    unsigned char* out;
-    unsigned long outSize;
-};
-
-} // namespace
-
-extern "C" {
-static void RenditionFixtureErrorExit(j_common_ptr cinfo)
-{
-    // cinfo is the first member of FixtureJob.
-    std::longjmp(reinterpret_cast<FixtureJob*>(cinfo)->jump, 1);
-}
-static void RenditionFixtureSilence(j_common_ptr) {}
-}
-
-namespace {
-
-// `samples` holds the picture's rows as `components` bytes a pixel.
-bool RunFixtureEncode(FixtureJob* job, const Encoding* encoding, const unsigned char* samples, int width,
-                      int height)
-{
-    if (setjmp(job->jump))
-        return false;
-    job->cinfo.err = jpeg_std_error(&job->err);
-    job->err.error_exit = RenditionFixtureErrorExit;
-    job->err.output_message = RenditionFixtureSilence;
-    jpeg_create_compress(&job->cinfo);
-    j_compress_ptr cinfo = &job->cinfo;
-    jpeg_mem_dest(cinfo, &job->out, &job->outSize);
-    cinfo->image_width = static_cast<JDIMENSION>(width);
-    cinfo->image_height = static_cast<JDIMENSION>(height);
-    cinfo->input_components = encoding->components;
-    cinfo->in_color_space = encoding->components == 1   ? JCS_GRAYSCALE
-                            : encoding->components == 3 ? JCS_RGB
-                                                        : JCS_CMYK;
-    jpeg_set_defaults(cinfo);
-    jpeg_set_quality(cinfo, 92, TRUE);
-    for (int c = 0; c < encoding->components; ++c) {
-        cinfo->comp_info[c].h_samp_factor = encoding->factors[c][0];
-        cinfo->comp_info[c].v_samp_factor = encoding->factors[c][1];
-    }
-    if (encoding->progressive)
-        jpeg_simple_progression(cinfo);
-    cinfo->restart_interval = encoding->restartInterval;
-    jpeg_start_compress(cinfo, TRUE);
-    const std::size_t stride =
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(encoding->components);
-    while (cinfo->next_scanline < cinfo->image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(samples + stride * cinfo->next_scanline);
-        if (jpeg_write_scanlines(cinfo, &row, 1) != 1)
-            return false;
-    }
-    jpeg_finish_compress(cinfo);
-    return true;
-}
-
 Bytes EncodeFixture(const Encoding& encoding, const QImage& picture)
 {
-    Bytes samples;
+    JpegFixtureOptions options;
+    options.colours = encoding.components == 1   ? JpegColours::Grey
+                      : encoding.components == 3 ? JpegColours::Rgb
+                                                 : JpegColours::Cmyk;
+    options.quality = 92;
+    for (int c = 0; c < encoding.components; ++c)
+        options.sampling[static_cast<std::size_t>(c)] = {encoding.factors[c][0], encoding.factors[c][1]};
+    options.progressive = encoding.progressive;
+    options.restartInterval = encoding.restartInterval;
+    if (encoding.components != 4)
+        return EncodeJpegFixture(picture, options);
+    // Inks of any kind do: the picture's red, green and blue, and a black
+    // that differs from all three.
+    Bytes inks;
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
             const QRgb p = picture.pixel(x, y);
-            if (encoding.components == 1)
-                samples.push_back(static_cast<unsigned char>(qGray(p)));
-            else
-                samples.insert(samples.end(),
-                               {static_cast<unsigned char>(qRed(p)), static_cast<unsigned char>(qGreen(p)),
-                                static_cast<unsigned char>(qBlue(p))});
-            if (encoding.components == 4)
-                samples.push_back(static_cast<unsigned char>((qRed(p) + qBlue(p)) / 2));
+            inks.insert(inks.end(),
+                        {static_cast<unsigned char>(qRed(p)), static_cast<unsigned char>(qGreen(p)),
+                         static_cast<unsigned char>(qBlue(p)),
+                         static_cast<unsigned char>((qRed(p) + qBlue(p)) / 2)});
         }
     }
-    FixtureJob job{};
-    const bool ok = RunFixtureEncode(&job, &encoding, samples.data(), picture.width(), picture.height());
-    jpeg_destroy_compress(&job.cinfo);
-    // Only a finished encode leaves `out` pointing at the library's buffer; a
-    // failure here fails the test anyway.
-    Bytes file;
-    if (ok) {
-        file.assign(job.out, job.out + job.outSize);
-        std::free(job.out);
-    }
-    EXPECT_TRUE(ok) << "the fixture encoder failed";
-    return file;
+    return EncodeJpegFixture(inks, picture.width(), picture.height(), options);
 }
 
 // ---- Comparing pictures -----------------------------------------------------

@@ -1,5 +1,6 @@
 #include "BoardDriver.h"
 
+#include "BmpFixtures.h"
 #include "Cp932.h"
 #include "Graphics.h"
 #include "JpegCodec.h"
@@ -98,34 +99,7 @@ QImage BoardDriver::Snapshot() const
 
 void WriteBmp24(const std::string& path, const QImage& picture)
 {
-    const QImage src = picture.convertToFormat(QImage::Format_RGB32);
-    const int w = src.width();
-    const int h = src.height();
-    const int stride = (w * 3 + 3) & ~3;
-    std::vector<unsigned char> out(54 + static_cast<size_t>(stride) * h, 0);
-    const auto put32 = [&](size_t at, unsigned v) {
-        for (int i = 0; i < 4; ++i)
-            out[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    out[0] = 'B';
-    out[1] = 'M';
-    put32(2, static_cast<unsigned>(out.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<unsigned>(w));
-    put32(22, static_cast<unsigned>(h));
-    out[26] = 1;
-    out[28] = 24;
-    for (int y = 0; y < h; ++y) {
-        unsigned char* row = out.data() + 54 + static_cast<size_t>(stride) * (h - 1 - y);
-        for (int x = 0; x < w; ++x) {
-            const QRgb p = src.pixel(x, y);
-            row[3 * x] = static_cast<unsigned char>(qBlue(p));
-            row[3 * x + 1] = static_cast<unsigned char>(qGreen(p));
-            row[3 * x + 2] = static_cast<unsigned char>(qRed(p));
-        }
-    }
-    WriteBytes(path, out);
+    WriteBytes(path, Bmp24(picture));
 }
 
 void WriteJpeg(const std::string& path, const QImage& picture)
