@@ -1,6 +1,7 @@
 #include "FileReplace.h"
 
 #include "Exceptions.h"
+#include "FileDescriptor.h"
 
 #include <cerrno>
 #include <climits>
@@ -22,29 +23,12 @@ bool Faulted(FileFault step)
     return true;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now and tells whether everything written has reached the file.
-    bool Close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
-        return ::close(fd) == 0 && synced && !Faulted(FileFault::Close);
-    }
-
-private:
-    int fd_;
-};
+// Closes the file, as the fault seam allows.
+bool Closed(FileDescriptor& file)
+{
+    const bool closed = file.SyncAndClose();
+    return !Faulted(FileFault::Close) && closed;
+}
 
 // Removes a new file again unless it was put in place.
 class NewFile {
@@ -156,14 +140,14 @@ void ReplaceFileContents(const std::string& path, const std::vector<unsigned cha
         const int fd = Faulted(FileFault::Create) ? -1 : ::mkostemp(pattern.data(), O_CLOEXEC);
         if (fd < 0)
             throw EFCreateError(path);
-        Descriptor file(fd);
+        FileDescriptor file(fd);
         NewFile fresh(pattern);
         ::fchmod(fd, existed ? (old.st_mode & 07777) : NewFileMode());
         // Another owner cannot be kept by an ordinary user; the file is then
         // theirs, as with any program that saves this way.
         if (existed)
             (void)!::fchown(fd, old.st_uid, old.st_gid);
-        if (!WriteAll(fd, bytes) || !file.Close())
+        if (!WriteAll(fd, bytes) || !Closed(file))
             throw EWriteError(path);
         if (Faulted(FileFault::Rename) || ::rename(fresh.path().c_str(), target.c_str()) != 0)
             throw EFCreateError(path);
@@ -177,7 +161,7 @@ void ReplaceFileContents(const std::string& path, const std::vector<unsigned cha
         Faulted(FileFault::Create) ? -1 : ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         throw EFCreateError(path);
-    Descriptor file(fd);
-    if (!WriteAll(fd, bytes) || !file.Close())
+    FileDescriptor file(fd);
+    if (!WriteAll(fd, bytes) || !Closed(file))
         throw EWriteError(path);
 }
