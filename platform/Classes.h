@@ -34,8 +34,6 @@ public:
     // Takes ownership of a component created for this owner.
     void InsertComponent(std::unique_ptr<TComponent> component);
     TComponent* FindComponent(const std::string& name) const;
-    int ComponentCount() const { return static_cast<int>(components_.size()); }
-    TComponent* Components(int index) const { return components_.at(static_cast<size_t>(index)).get(); }
 
     // Takes one property of the form description; false when the class has
     // no property of that name.

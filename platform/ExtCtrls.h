@@ -15,9 +15,7 @@ public:
     explicit TShape(TComponent* owner);
     ~TShape() override;
 
-    TColor BrushColor() const { return brushColor_; }
     void SetBrushColor(TColor color);
-    TPenStyle PenStyle() const { return penStyle_; }
     void SetPenStyle(TPenStyle style);
 
     bool ReadProperty(const std::string& name, const std::string& value, TFormReader& reader) override;
@@ -37,7 +35,6 @@ public:
     ~TImage() override;
 
     TPicture* Picture() const { return picture_.get(); }
-    bool Stretch() const { return stretch_; }
     void SetStretch(bool stretch);
     // The picture's bitmap canvas; an empty view first gets a bitmap of its
     // own size.

@@ -11,11 +11,11 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdlib>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 
@@ -33,39 +33,6 @@ std::set<TForm*>& LiveForms()
     static std::set<TForm*> forms;
     return forms;
 }
-
-// The canvas of a form's client area: what it yields is what the window
-// paints there, drawn off-screen at one image pixel per client pixel, so it
-// is right even where another window covers the board.
-class TFormCanvas : public TCanvas {
-public:
-    explicit TFormCanvas(TForm& form) : form_(form) {}
-
-    TColor Pixel(int x, int y) override
-    {
-        const QImage one = Grab(TRect{x, y, x + 1, y + 1});
-        const QRgb p = one.pixel(0, 0);
-        return RGB(qRed(p), qGreen(p), qBlue(p));
-    }
-
-    void CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect) override
-    {
-        const QImage pixels = source->Grab(sourceRect);
-        QPainter painter(form_.Widget());
-        painter.drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), pixels);
-    }
-
-    QImage Grab(const TRect& rect) override
-    {
-        QImage image(rect.Width(), rect.Height(), QImage::Format_RGB32);
-        image.fill(Qt::black);
-        form_.Widget()->render(&image, QPoint(), QRegion(rect.Left, rect.Top, rect.Width(), rect.Height()));
-        return image;
-    }
-
-private:
-    TForm& form_;
-};
 
 // On a Wayland session the window system decides where windows go and
 // whether they stay on top, so where XWayland is at hand the program runs
@@ -151,7 +118,17 @@ int TForm::ClientHeight() const
 TCanvas* TForm::Canvas()
 {
     if (!canvas_)
-        canvas_ = std::make_unique<TFormCanvas>(*this);
+        // What the window paints there, drawn off-screen at one image pixel
+        // per client pixel, so it is right even where another window covers
+        // the window. Nothing can be drawn onto it.
+        canvas_ = std::make_unique<TCanvas>(
+            [widget = Widget()](const TRect& r) {
+                QImage image(r.Width(), r.Height(), QImage::Format_RGB32);
+                image.fill(Qt::black);
+                widget->render(&image, QPoint(), QRegion(r.Left, r.Top, r.Width(), r.Height()));
+                return image;
+            },
+            nullptr);
     return canvas_.get();
 }
 
@@ -159,11 +136,6 @@ void TForm::Show()
 {
     SetVisible(true);
     Widget()->show();
-}
-
-void TForm::Close()
-{
-    Widget()->close();
 }
 
 void TForm::ReadForm(std::string_view description, const TMethodTable& methods)

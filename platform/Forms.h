@@ -33,14 +33,11 @@ public:
     TColor Color() const { return color_; }
     int ClientWidth() const;
     int ClientHeight() const;
-    TFormBorderStyle BorderStyle() const { return borderStyle_; }
-    TFormStyle FormStyle() const { return formStyle_; }
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     TFont* Font() const { return font_.get(); }
     // The canvas of the client area: reading it reads what the window paints.
     TCanvas* Canvas();
     void Show();
-    void Close();
 
     bool ReadProperty(const std::string& name, const std::string& value, TFormReader& reader) override;
     void Paint(QPainter& painter) override;
@@ -89,7 +86,6 @@ public:
         reference = form.get();
         AddForm(std::move(form));
     }
-    TForm* MainForm() const { return mainForm_; }
     // The application's own top-level window.
     HWND Handle();
     // Shows the main form and takes and dispatches messages until it closes;

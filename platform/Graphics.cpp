@@ -7,6 +7,7 @@
 #include "FormReader.h"
 #include "Jpeg.h"
 #include "Stretch.h"
+#include "SysUtils.h"
 
 #include <QImage>
 #include <QPainter>
@@ -29,47 +30,14 @@ QImage TGraphic::Rendition(int width, int height)
 
 namespace {
 
-// The canvas of a bitmap: reads and writes the bitmap's own pixels.
-class TBitmapCanvas : public TCanvas {
-public:
-    explicit TBitmapCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
-
-    TColor Pixel(int x, int y) override
-    {
-        const QImage& image = bitmap_.Image();
-        if (!image.valid(x, y))
-            return clBlack;
-        const QRgb p = image.pixel(x, y);
-        return RGB(qRed(p), qGreen(p), qBlue(p));
-    }
-
-    void CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect) override
-    {
-        const QImage pixels = source->Grab(sourceRect);
-        QPainter painter(&bitmap_.Image());
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), pixels);
-    }
-
-    QImage Grab(const TRect& rect) override
-    {
-        return bitmap_.Image().copy(rect.Left, rect.Top, rect.Width(), rect.Height());
-    }
-
-private:
-    TBitmap& bitmap_;
-};
-
+// The extension of a path, without its ".", in lower case.
 std::string LowerExtension(const std::string& path)
 {
-    const auto slash = path.find_last_of('/');
-    const auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return std::string();
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
+    const std::string ext = ExtractFileExt(path);
+    std::string lower = ext.empty() ? ext : ext.substr(1);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return ext;
+    return lower;
 }
 
 } // namespace
@@ -123,7 +91,9 @@ const QImage* TBitmap::Pixels()
 TCanvas* TBitmap::Canvas()
 {
     if (!canvas_)
-        canvas_ = std::make_unique<TBitmapCanvas>(*this);
+        canvas_ = std::make_unique<TCanvas>(
+            [this](const TRect& r) { return image_->copy(r.Left, r.Top, r.Width(), r.Height()); },
+            image_.get());
     return canvas_.get();
 }
 
@@ -132,7 +102,27 @@ QImage& TBitmap::Image()
     return *image_;
 }
 
+TCanvas::TCanvas(std::function<QImage(const TRect&)> grab, QImage* surface)
+    : grab_(std::move(grab)), surface_(surface)
+{
+}
+
 TCanvas::~TCanvas() = default;
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect)
+{
+    if (!surface_)
+        throw Exception(Utf8ToCp932("キャンバスには描画できません"));
+    const QImage pixels = source->Grab(sourceRect);
+    QPainter painter(surface_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), pixels);
+}
+
+QImage TCanvas::Grab(const TRect& rect) const
+{
+    return grab_(rect);
+}
 
 // ---------------------------------------------------------------------------
 
@@ -204,12 +194,6 @@ void TFont::SetStyle(unsigned style)
     Changed();
 }
 
-void TFont::SetCharset(int charset)
-{
-    charset_ = charset;
-    Changed();
-}
-
 void TFont::SetColor(TColor color)
 {
     color_ = color;
@@ -231,7 +215,8 @@ bool TFont::ReadProperty(const std::string& name, const std::string& value, TFor
     else if (name == "Color")
         SetColor(reader.Color(value));
     else if (name == "Charset")
-        SetCharset(value == "SHIFTJIS_CHARSET" ? 128 : value == "DEFAULT_CHARSET" ? 1 : reader.Int(value));
+        return value == "SHIFTJIS_CHARSET" ||
+               value == "DEFAULT_CHARSET"; // faces here carry every character set
     else if (name == "Style")
         SetStyle((reader.HasFlag(value, "fsBold") ? fsBold : 0u) |
                  (reader.HasFlag(value, "fsItalic") ? fsItalic : 0u));

@@ -66,18 +66,25 @@ private:
     std::unique_ptr<TCanvas> canvas_;
 };
 
-// Drawing surface of a bitmap or of a window's client area.
+// Drawing surface of a bitmap or of a window's client area. A window's
+// canvas yields what the window paints; only a bitmap's can be drawn on.
 class TCanvas : public TObject {
 public:
+    // Platform side: how the canvas reads a rectangle of its pixels, one
+    // image pixel per canvas pixel, and the pixels drawing goes to (null
+    // where there are none to draw on).
+    TCanvas(std::function<QImage(const TRect&)> grab, QImage* surface);
     ~TCanvas() override;
-    // The colour of one pixel, 0x00BBGGRR.
-    virtual TColor Pixel(int x, int y) = 0;
-    // Copies a rectangle of the source as it is painted onto this canvas.
-    virtual void CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect) = 0;
 
-    // Platform side: the pixels of a rectangle of this canvas, one image
-    // pixel per canvas pixel.
-    virtual QImage Grab(const TRect& rect) = 0;
+    // Copies a rectangle of the source as it is painted onto this canvas.
+    void CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect);
+
+    // Platform side.
+    QImage Grab(const TRect& rect) const;
+
+private:
+    std::function<QImage(const TRect&)> grab_;
+    QImage* surface_;
 };
 
 // The picture a picture view shows: empty or exactly one graphic, whose kind
@@ -107,18 +114,16 @@ private:
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 // A font setting: face, character height in pixels (negative: the em height),
-// style, character set and colour. Its owner hears of every change.
+// style and colour. Its owner hears of every change.
 class TFont : public TObject {
 public:
     const AnsiString& Name() const { return name_; }
     int Height() const { return height_; }
     unsigned Style() const { return style_; }
-    int Charset() const { return charset_; }
     TColor Color() const { return color_; }
     void SetName(const AnsiString& name);
     void SetHeight(int height);
     void SetStyle(unsigned style);
-    void SetCharset(int charset);
     void SetColor(TColor color);
 
     void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
@@ -130,7 +135,6 @@ private:
     AnsiString name_;
     int height_ = -12;
     unsigned style_ = 0;
-    int charset_ = 1;
     TColor color_ = clWindowText;
     std::function<void()> onChange_;
 };

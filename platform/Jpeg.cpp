@@ -30,8 +30,6 @@ void TJPEGImage::LoadFromData(std::vector<unsigned char> data)
     bitmap_.reset();
     width_ = header.width;
     height_ = header.height;
-    grayscale_ = header.grayscale;
-    progressive_ = header.progressive;
     decodeFailed_ = false;
 }
 
@@ -71,8 +69,6 @@ void TJPEGImage::Assign(TBitmap* bitmap)
     bitmap_ = std::move(copy);
     width_ = bitmap_->Width();
     height_ = bitmap_->Height();
-    grayscale_ = false;
-    progressive_ = false;
     decodeFailed_ = false;
 }
 

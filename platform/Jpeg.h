@@ -19,8 +19,6 @@ public:
     bool Empty() const override;
     int Width() const override;
     int Height() const override;
-    bool Grayscale() const { return grayscale_; }
-    bool ProgressiveEncoding() const { return progressive_; }
 
     void LoadFromData(std::vector<unsigned char> data) override;
     const QImage* Pixels() override;
@@ -28,7 +26,6 @@ public:
 
     // Takes a bitmap's pixels and drops any compressed data held.
     void Assign(TBitmap* bitmap);
-    int CompressionQuality() const { return quality_; }
     void SetCompressionQuality(int quality) { quality_ = quality; }
     // The compressed data, encoding the held bitmap first if there is none.
     const std::vector<unsigned char>& Data();
@@ -41,8 +38,6 @@ private:
     std::unique_ptr<TBitmap> bitmap_;
     int width_ = 0;
     int height_ = 0;
-    bool grayscale_ = false;
-    bool progressive_ = false;
     bool decodeFailed_ = false;
     int quality_ = 90;
 };

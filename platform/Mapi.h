@@ -45,7 +45,6 @@ struct MapiMessage {
     MapiFileDesc* lpFiles;
 };
 
-inline constexpr ULONG MAPI_ORIG = 0;
 inline constexpr ULONG MAPI_TO = 1;
 inline constexpr FLAGS MAPI_LOGON_UI = 0x01;
 inline constexpr FLAGS MAPI_NEW_SESSION = 0x02;

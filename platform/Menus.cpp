@@ -76,11 +76,6 @@ QKeySequence KeySequenceOf(TShortCut shortCut)
 
 } // namespace
 
-AnsiString ShortCutToText(TShortCut shortCut)
-{
-    return Utf8ToCp932(KeySequenceOf(shortCut).toString(QKeySequence::NativeText).toStdString());
-}
-
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), action_(new QAction())
 {
     QObject::connect(action_, &QAction::triggered, [this] {

@@ -75,6 +75,3 @@ private:
     std::unique_ptr<TMenuItem> root_;
     TMenuAutoFlag autoHotkeys_ = maAutomatic;
 };
-
-// The text a menu shows for a shortcut value, such as "Ctrl+S".
-AnsiString ShortCutToText(TShortCut shortCut);

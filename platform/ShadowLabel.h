@@ -29,9 +29,6 @@ public:
     void SetCaption(const AnsiString& caption);
     TFont* Font() const { return font_.get(); }
     TShadow* Shadow() const { return shadow_.get(); }
-    TShadow* Highlight() const { return highlight_.get(); }
-    bool AutoSize() const { return autoSize_; }
-    bool Transparent() const { return transparent_; }
 
     bool ReadProperty(const std::string& name, const std::string& value, TFormReader& reader) override;
     void Loaded() override;

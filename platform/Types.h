@@ -30,11 +30,6 @@ inline constexpr TColor RGB(int r, int g, int b)
            (static_cast<TColor>(b & 0xFF) << 16);
 }
 
-struct TPoint {
-    int X = 0;
-    int Y = 0;
-};
-
 struct TRect {
     int Left = 0;
     int Top = 0;
