@@ -11,6 +11,7 @@
 #include "Menus.h"
 #include "Modals.h"
 #include "PrivateFolder.h"
+#include "StandInDesktop.h"
 #include "SysUtils.h"
 
 #include <QAbstractButton>
@@ -259,87 +260,13 @@ TEST_F(MailCommandTest, AFailingWriteStopsTheCommandAndLeavesNothing)
     }
 }
 
-// A desktop of the test's own with a stand-in mail program that records the
-// address it is started with.
+// A desktop of the test's own, where a stand-in mail program records the
+// address it is started with once it is registered.
 class MailHandOverTest : public MailCommandTest {
 protected:
-    void SetUp() override
-    {
-        MailCommandTest::SetUp();
-        QDir root(home.path());
-        root.mkpath("config");
-        root.mkpath("data/applications");
-        root.mkpath("cache");
-        recorded = home.filePath("mailto.txt");
-        const QString recorder = home.filePath("mailer.sh");
-        Write(recorder, "#!/bin/sh\nprintf '%s' \"$1\" > '" + recorded + "'\n");
-        QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        mailer = recorder;
-        Keep("XDG_CONFIG_HOME", home.filePath("config"));
-        Keep("XDG_DATA_HOME", home.filePath("data"));
-        Keep("XDG_DATA_DIRS", home.filePath("data"));
-        Keep("XDG_CACHE_HOME", home.filePath("cache"));
-        Keep("XDG_CURRENT_DESKTOP", QString());
-        Keep("DE", QString());
-        Keep("MAILER", QString());
-        Keep("BROWSER", QString());
-        Keep("DISPLAY", QStringLiteral(":99"));
-    }
-    void TearDown() override
-    {
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                unsetenv(name.c_str());
-            else
-                setenv(name.c_str(), value.toUtf8().constData(), 1);
-        }
-        MailCommandTest::TearDown();
-    }
-    // The desktop finds a mail program by its entry alone, even without a
-    // default named for mailto.
-    void RegisterMailer()
-    {
-        Write(home.filePath("data/applications/mailer.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Mailer\nExec=" + mailer +
-                  " %u\nMimeType=x-scheme-handler/mailto;\n");
-        Write(home.filePath("config/mimeapps.list"),
-              "[Default Applications]\nx-scheme-handler/mailto=mailer.desktop\n");
-    }
-    static void Write(const QString& path, const QString& text)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text.toUtf8());
-    }
-    void Keep(const std::string& name, const QString& value)
-    {
-        const char* old = getenv(name.c_str());
-        saved.emplace_back(name, old ? QString::fromUtf8(old) : QString());
-        if (value.isEmpty())
-            unsetenv(name.c_str());
-        else
-            setenv(name.c_str(), value.toUtf8().constData(), 1);
-    }
-    QString WaitForMailto() const
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 20000) {
-            QFile f(recorded);
-            if (f.exists() && f.open(QIODevice::ReadOnly)) {
-                const QByteArray text = f.readAll();
-                if (!text.isEmpty())
-                    return QString::fromUtf8(text);
-            }
-            QThread::msleep(50);
-        }
-        return QString();
-    }
+    void RegisterMailer() { desktop.RegisterHandler("mailto"); }
 
-    QTemporaryDir home;
-    QString recorded;
-    QString mailer;
-    std::vector<std::pair<std::string, QString>> saved;
+    StandInDesktop desktop;
 };
 
 TEST_F(MailHandOverTest, TheMailProgramGetsTheSubjectAndABoardThatOutlivesTheCommand)
@@ -348,7 +275,7 @@ TEST_F(MailHandOverTest, TheMailProgramGetsTheSubjectAndABoardThatOutlivesTheCom
     const int beeps = MessageBeepCount();
     const std::string stamp = Stamp(std::time(nullptr));
     Mail();
-    const QUrl mailto(WaitForMailto());
+    const QUrl mailto(desktop.WaitForAddress("mailto"));
     ASSERT_EQ(mailto.scheme(), "mailto");
     EXPECT_TRUE(mailto.path().isEmpty()) << "no address";
     const QUrlQuery query(mailto);
@@ -360,7 +287,7 @@ TEST_F(MailHandOverTest, TheMailProgramGetsTheSubjectAndABoardThatOutlivesTheCom
     const std::vector<unsigned char> bytes = ReadBytes(file.toStdString());
     ASSERT_FALSE(bytes.empty()) << "the attachment must outlive the command";
     EXPECT_EQ(DecodeJpeg(bytes.data(), bytes.size()).size(), QSize(480, 360));
-    EXPECT_TRUE(file.startsWith(home.filePath("cache")));
+    EXPECT_TRUE(file.startsWith(desktop.Path("cache")));
     EXPECT_EQ(MessageBeepCount(), beeps);
     EXPECT_TRUE(modals.Boxes().empty());
     EXPECT_TRUE(ScratchEmpty());
@@ -381,7 +308,7 @@ TEST_F(MailHandOverTest, WithoutAMailProgramTheNoticeStaysForTheWholeRun)
     Mail();
     EXPECT_EQ(modals.Boxes().size(), 2u);
     EXPECT_EQ(MessageBeepCount(), beeps + 2);
-    EXPECT_FALSE(QFile::exists(recorded));
+    EXPECT_FALSE(QFile::exists(desktop.Recorded("mailto")));
 }
 
 } // namespace

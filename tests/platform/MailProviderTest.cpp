@@ -6,9 +6,9 @@
 #include "MainWindow1.h"
 #include "Mapi.h"
 #include "Modals.h"
+#include "StandInDesktop.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -21,37 +21,16 @@ protected:
     void SetUp() override
     {
         const char* path = std::getenv("PATH");
-        savedPath = path ? path : "";
-        setenv("PATH", (bin.path().toStdString() + ":" + savedPath).c_str(), 1);
-        const char* cache = std::getenv("XDG_CACHE_HOME");
-        savedCache = cache ? cache : "";
-        setenv("XDG_CACHE_HOME", bin.filePath("cache").toStdString().c_str(), 1);
+        desktop.Environment().Set("PATH", desktop.Path("bin") + ":" + QString::fromUtf8(path ? path : ""));
         Script("xdg-mime", "echo mailer.desktop");
         ResetMapiLoaderForTests();
-        QFile attachment(bin.filePath("202401010000.jpg"));
-        ASSERT_TRUE(attachment.open(QIODevice::WriteOnly));
-        attachment.write("jpeg");
+        StandInDesktop::Write(desktop.Path("202401010000.jpg"), "jpeg");
     }
-    void TearDown() override
-    {
-        setenv("PATH", savedPath.c_str(), 1);
-        if (savedCache.empty())
-            unsetenv("XDG_CACHE_HOME");
-        else
-            setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
-        ResetMapiLoaderForTests();
-    }
-    void Script(const QString& name, const QString& body)
-    {
-        QFile f(bin.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(("#!/bin/sh\n" + body + "\n").toUtf8());
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    void TearDown() override { ResetMapiLoaderForTests(); }
+    void Script(const QString& name, const QString& body) { desktop.Script(name, body); }
     ULONG Send()
     {
-        std::string subject = "subject", empty, path = bin.filePath("202401010000.jpg").toStdString();
+        std::string subject = "subject", empty, path = desktop.Path("202401010000.jpg").toStdString();
         MapiFileDesc file{0, 0, 0xFFFFFFFF, path.data(), nullptr, nullptr};
         MapiRecipDesc to{0, MAPI_TO, empty.data(), empty.data(), 0, nullptr};
         MapiMessage message{0, subject.data(), empty.data(), nullptr, nullptr, nullptr, 0, nullptr, 1, &to,
@@ -59,8 +38,7 @@ protected:
         return MAPISendMail(0, 0, &message, MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_DIALOG, 0);
     }
 
-    QTemporaryDir bin;
-    std::string savedPath, savedCache;
+    StandInDesktop desktop;
 };
 
 TEST_F(MailProviderTest, AnXdgEmailThatFailsAtOnceIsNoHandOver)
@@ -89,9 +67,9 @@ TEST_F(MailProviderTest, AnXdgEmailStillRunningHasHandedOverAndTheBoardTookNoInp
 TEST_F(MailProviderTest, NoMailProgramForMailtoMeansNoSimpleMapi)
 {
     Script("xdg-mime", "exit 0");
-    Script("xdg-email", "touch '" + bin.filePath("ran") + "'");
+    Script("xdg-email", "touch '" + desktop.Path("ran") + "'");
     EXPECT_EQ(Send(), MAPI_E_USER_ABORT);
-    EXPECT_FALSE(QFile::exists(bin.filePath("ran")));
+    EXPECT_FALSE(QFile::exists(desktop.Path("ran")));
 }
 
 } // namespace
